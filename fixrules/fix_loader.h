@@ -1,0 +1,31 @@
+#ifndef VANTREL_FIXRULES_FIX_LOADER_H_
+#define VANTREL_FIXRULES_FIX_LOADER_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "fixrules/fix_table.h"
+
+namespace vantrel {
+
+// What loading fix.dat gave. When the file could not be opened, `opened` is
+// false and the table is empty. Otherwise the table holds every record before
+// the first one that is not of the form "-TTTT number old new"; that record's
+// first line (1-based) is in `badLine`, which is empty when every record read.
+struct FixLoad {
+  bool opened = false;
+  FixTable table;
+  std::optional<long> badLine;
+};
+
+// Reads the rule file at `path`. The file is taken as text: a CR LF pair is
+// one line end and the first Ctrl-Z byte ends it.
+FixLoad loadFixTable(const std::string& path);
+
+// Parses the bytes of a rule file exactly as loadFixTable reads them.
+FixLoad parseFixText(std::string_view fileBytes);
+
+}  // namespace vantrel
+
+#endif  // VANTREL_FIXRULES_FIX_LOADER_H_

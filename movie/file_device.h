@@ -1,0 +1,42 @@
+#ifndef VANTREL_MOVIE_FILE_DEVICE_H_
+#define VANTREL_MOVIE_FILE_DEVICE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vantrel {
+
+enum class OpenMode { ReadWrite, ReadOnly };
+
+// The raw file under a MovieStream: positioned reads and writes and a
+// close that says whether everything reached the file. Tests put devices of
+// their own here (in memory, or failing on purpose).
+class FileDevice {
+ public:
+  virtual ~FileDevice() = default;
+
+  // The file's size when it was opened; the walk never changes it.
+  virtual std::uint64_t size() const = 0;
+
+  // Reads up to `n` bytes at `offset` into `out`; returns how many arrived,
+  // fewer at the end of the file or on a read error.
+  virtual std::size_t readAt(std::uint64_t offset, unsigned char* out, std::size_t n) = 0;
+
+  // Writes `n` bytes at `offset`; false when they were not all taken.
+  virtual bool writeAt(std::uint64_t offset, const unsigned char* data, std::size_t n) = 0;
+
+  // Pushes out what was written and closes the file; false when anything
+  // written could not be saved. Called once.
+  virtual bool close() = 0;
+};
+
+// Opens the movie file at `path` in binary mode without denying other
+// programs read or write access. Null when it cannot be opened in that mode
+// or is not a regular file.
+std::unique_ptr<FileDevice> openFileDevice(const std::string& path, OpenMode mode);
+
+}  // namespace vantrel
+
+#endif  // VANTREL_MOVIE_FILE_DEVICE_H_

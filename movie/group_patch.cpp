@@ -1,0 +1,41 @@
+#include "movie/group_patch.h"
+
+#include <vector>
+
+#include "movie/group_reader.h"
+#include "movie/reference_patch.h"
+
+namespace vantrel {
+
+std::optional<std::uint32_t> groupReferenceOffset(ChunkTag chunkTag, std::uint32_t kind) {
+  if (chunkTag == kTagGgae) {
+    if (kind == 2) return 32;
+    if (kind == 6) return 48;
+  } else if (chunkTag == kTagGgfr || chunkTag == kTagGgst) {
+    if (kind == 1) return 28;
+    if (kind == 4) return 8;
+  }
+  return std::nullopt;
+}
+
+void patchGroupChunk(PatchContext& context, std::uint32_t dataOffset, std::uint32_t kindPosition,
+                     ChunkTag chunkTag) {
+  MovieStream& file = context.file;
+  Group group;
+  if (!readGroupCount(file, dataOffset, group) || group.count == 0) return;
+  std::vector<std::uint32_t> elementOffsets;
+  if (!readGroupDataSize(file, dataOffset, group) ||
+      !readElementOffsets(file, dataOffset, group, elementOffsets)) {
+    return;
+  }
+  for (const std::uint32_t elementOffset : elementOffsets) {
+    const std::uint64_t element = elementPosition(dataOffset, elementOffset);
+    std::uint32_t kind = 0;
+    if (!file.seek(element + kindPosition) || !file.readWord(kind)) continue;
+    if (const auto referenceAt = groupReferenceOffset(chunkTag, kind)) {
+      patchReference(context, element + *referenceAt);
+    }
+  }
+}
+
+}  // namespace vantrel

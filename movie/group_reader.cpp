@@ -1,0 +1,42 @@
+#include "movie/group_reader.h"
+
+#include <new>
+#include <stdexcept>
+
+namespace vantrel {
+
+bool readGroupCount(MovieStream& file, std::uint64_t groupStart, Group& group) {
+  return file.seek(groupStart + Group::kCountAt) && file.readWord(group.count);
+}
+
+bool readGroupDataSize(MovieStream& file, std::uint64_t groupStart, Group& group) {
+  return file.seek(groupStart + Group::kDataSizeAt) && file.readWord(group.dataSize);
+}
+
+bool readElementOffsets(MovieStream& file, std::uint64_t groupStart, const Group& group,
+                        std::vector<std::uint32_t>& offsets) {
+  offsets.clear();
+  const std::uint64_t tableStart = groupStart + Group::kHeaderSize + group.dataSize;
+  if (tableStart > file.size() ||
+      group.count > (file.size() - tableStart) / Group::kLocationEntrySize) {
+    return false;
+  }
+  try {
+    offsets.resize(group.count);
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::length_error&) {
+    return false;
+  }
+  if (!file.seek(tableStart)) return false;
+  for (std::uint32_t& offset : offsets) {
+    std::uint32_t unused = 0;
+    if (!file.readWord(offset) || !file.readWord(unused)) {
+      offsets.clear();
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,97 @@
+#include "movie/movie_walk.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "movie/container_layout.h"
+#include "movie/group_patch.h"
+#include "movie/group_reader.h"
+#include "movie/le_word.h"
+#include "movie/reference_patch.h"
+
+namespace vantrel {
+namespace {
+
+bool hasMagic(MovieStream& file) {
+  unsigned char magic[4];
+  return file.seek(0) && file.readBytes(magic, sizeof magic) &&
+         std::equal(magic, magic + 4, ContainerHeader::kMagic);
+}
+
+bool readIndexOffset(MovieStream& file, std::uint32_t& indexOffset) {
+  std::uint32_t unused = 0;
+  return file.seek(ContainerHeader::kIndexOffsetAt) && file.readWord(indexOffset) &&
+         file.readWord(unused);
+}
+
+bool readChunkRecord(MovieStream& file, std::uint64_t position, ChunkRecord& record) {
+  unsigned char bytes[ChunkRecord::kSize];
+  if (!file.seek(position) || !file.readBytes(bytes, sizeof bytes)) return false;
+  record.tag = readLe32(bytes);
+  record.dataOffset = readLe32(bytes + 8);
+  return true;
+}
+
+void visitChunk(PatchContext& context, std::uint64_t recordPosition) {
+  ChunkRecord record;
+  if (!readChunkRecord(context.file, recordPosition, record)) return;
+  switch (record.tag) {
+    case kTagGgfr:
+    case kTagGgst:
+      patchGroupChunk(context, record.dataOffset, kGgfrKindAt, record.tag);
+      break;
+    case kTagGgae:
+      patchGroupChunk(context, record.dataOffset, kGgaeKindAt, record.tag);
+      break;
+    case kTagActr:
+      patchSingleReferenceChunk(context, record.dataOffset, kActrReferenceAt);
+      break;
+    case kTagTdt:
+      patchSingleReferenceChunk(context, record.dataOffset, kTdtReferenceAt);
+      break;
+    default:
+      break;
+  }
+}
+
+WalkOutcome notValid(MovieStream& file) {
+  file.close();
+  return WalkOutcome{WalkResult::NotValid, 0};
+}
+
+}  // namespace
+
+WalkOutcome walkMovie(MovieStream& file, const FixTable& rules, ProgressSink& sink,
+                      WalkOptions options) {
+  std::uint32_t indexOffset = 0;
+  Group index;
+  std::vector<std::uint32_t> chunkOffsets;
+  if (!hasMagic(file) || !readIndexOffset(file, indexOffset) ||
+      !readGroupCount(file, indexOffset, index) || !readGroupDataSize(file, indexOffset, index) ||
+      !readElementOffsets(file, indexOffset, index, chunkOffsets)) {
+    return notValid(file);
+  }
+
+  PatchContext context{file, rules, sink, options.dryRun};
+  sink.begin(index.count);
+  for (const std::uint32_t chunkOffset : chunkOffsets) {
+    visitChunk(context, elementPosition(indexOffset, chunkOffset));
+    sink.step();
+  }
+  chunkOffsets = {};
+
+  const bool saved = file.close();
+  const bool allWritten = saved && context.failedWrites == 0;
+  return WalkOutcome{allWritten ? WalkResult::Done : WalkResult::WriteFailed, context.fixCount};
+}
+
+WalkOutcome patchMovie(const std::string& moviePath, const FixTable& rules, ProgressSink& sink,
+                       WalkOptions options) {
+  auto device =
+      openFileDevice(moviePath, options.dryRun ? OpenMode::ReadOnly : OpenMode::ReadWrite);
+  if (!device) return WalkOutcome{WalkResult::CannotOpen, 0};
+  MovieStream file(std::move(device));
+  return walkMovie(file, rules, sink, options);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,29 @@
+#ifndef VANTREL_MOVIE_MOVIE_WALK_H_
+#define VANTREL_MOVIE_MOVIE_WALK_H_
+
+#include <string>
+
+#include "fixrules/fix_table.h"
+#include "movie/movie_stream.h"
+#include "movie/progress_sink.h"
+#include "movie/walk_result.h"
+
+namespace vantrel {
+
+struct WalkOptions {
+  bool dryRun = false;  // open read-only, find and count fixes, write nothing
+};
+
+// Opens the movie at `moviePath` for reading and writing, visits every chunk
+// of its index in index order, fixes the references that `rules` match, and
+// closes it. Nothing but value words of matched references is ever written.
+WalkOutcome patchMovie(const std::string& moviePath, const FixTable& rules, ProgressSink& sink,
+                       WalkOptions options = {});
+
+// The same walk over a stream that is already open; closes it at the end.
+WalkOutcome walkMovie(MovieStream& file, const FixTable& rules, ProgressSink& sink,
+                      WalkOptions options = {});
+
+}  // namespace vantrel
+
+#endif  // VANTREL_MOVIE_MOVIE_WALK_H_

@@ -1,0 +1,22 @@
+#ifndef VANTREL_MOVIE_WALK_RESULT_H_
+#define VANTREL_MOVIE_WALK_RESULT_H_
+
+#include <cstdint>
+
+namespace vantrel {
+
+enum class WalkResult {
+  Done = 0,         // every chunk visited and every fix saved
+  CannotOpen = 1,   // missing, read-only, held by another program, not a file
+  NotValid = 2,     // no "CHN2" magic, or header or chunk index unreadable
+  WriteFailed = 3,  // some fix did not reach the file; it may be partly repaired
+};
+
+struct WalkOutcome {
+  WalkResult result = WalkResult::CannotOpen;
+  std::uint64_t fixCount = 0;  // references fixed (or, in a dry run, fixable)
+};
+
+}  // namespace vantrel
+
+#endif  // VANTREL_MOVIE_WALK_RESULT_H_

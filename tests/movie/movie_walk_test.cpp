@@ -1,0 +1,198 @@
+#include "movie/movie_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "movie/le_word.h"
+#include "tests/support/walk_helpers.h"
+
+namespace vantrel {
+namespace {
+
+using namespace moviekit;
+
+const std::vector<Rule> kRules = {
+    {"ABCD", 7, 2, 5}, {"WAVE", 1, 100, 200}, {"PIC ", 0xFFFFFFFFu, 0, 0x80000000u}};
+
+BuiltMovie everyKind() {
+  return MovieBuilder(11)
+      .addOtherChunk(makeChunkTag("SND "), 12)
+      .addActr({2, "ABCD", 7})
+      .addTdt({100, "WAVE", 1})
+      .addGroupChunk(kTagGgae, {{2, Reference{0, "PIC ", 0xFFFFFFFFu}, {}}, {5, {}, {}}})
+      .addGroupChunk(kTagGgfr, {{4, Reference{2, "ABCD", 7}, {}}, {1, Reference{3, "ABCD", 7}, {}}})
+      .addGroupChunk(kTagGgst, {{1, Reference{100, "WAVE", 1}, {}}})
+      .addActr({2, "ABCE", 7})
+      .addChunkWithTagBytes("GGFR", {2, "ABCD", 7})
+      .build();
+}
+
+TEST(MovieWalkTest, RepairsEveryKindAndNothingElse) {
+  const BuiltMovie movie = everyKind();
+  std::uint64_t expectedCount = 0;
+  const Bytes expected = expectedAfterFix(movie, kRules, &expectedCount);
+  EXPECT_EQ(expectedCount, 5u);
+  Bytes bytes = movie.bytes;
+  RecordingSink sink;
+  const WalkOutcome outcome = walkBytes(bytes, kRules, sink);
+  EXPECT_EQ(outcome.result, WalkResult::Done);
+  EXPECT_EQ(outcome.fixCount, 5u);
+  EXPECT_EQ(bytes, expected);
+  EXPECT_EQ(sink.begins, 1);
+  EXPECT_EQ(sink.total, movie.chunkCount);
+  EXPECT_EQ(sink.steps, movie.chunkCount);
+  // Fixes are reported in the order the walk meets them.
+  ASSERT_EQ(sink.fixes.size(), 5u);
+  EXPECT_EQ(sink.fixes[0].valueOffset, movie.references[0].offset);
+  EXPECT_EQ(sink.fixes[4].valueOffset, movie.references[5].offset);
+}
+
+TEST(MovieWalkTest, AReferenceReachedTwiceSeesItsFirstFix) {
+  // Both index records point at the same chunk data: the second visit must
+  // read the value the first one wrote, and find nothing more to do.
+  BuiltMovie movie = MovieBuilder(12).addActr({2, "ABCD", 7}).addActr({0, "ZZZZ", 0}).build();
+  const std::uint64_t record1 = movie.indexOffset + 20 + 16 + 8;
+  writeLe32(movie.chunkDataOffsets[0], movie.bytes.data() + record1);
+  const std::vector<Rule> rules = {{"ABCD", 7, 2, 5}};
+  Bytes bytes = movie.bytes;
+  EXPECT_EQ(walkBytes(bytes, rules).fixCount, 1u);
+  EXPECT_EQ(readLe32(bytes.data() + movie.references[0].offset), 5u);
+}
+
+TEST(MovieWalkTest, AMovieWithoutKnownChunksRunsTheBarToItsEnd) {
+  const BuiltMovie movie = MovieBuilder(13)
+                               .addOtherChunk(makeChunkTag("SND "), 40)
+                               .addOtherChunk(makeChunkTag("actr"), 48)
+                               .addOtherChunk(makeChunkTag("TDT\0"), 48)
+                               .build();
+  Bytes bytes = movie.bytes;
+  RecordingSink sink;
+  const WalkOutcome outcome = walkBytes(bytes, kRules, sink);
+  EXPECT_EQ(outcome.result, WalkResult::Done);
+  EXPECT_EQ(outcome.fixCount, 0u);
+  EXPECT_EQ(sink.total, 3u);
+  EXPECT_EQ(sink.steps, 3u);
+  EXPECT_EQ(bytes, movie.bytes);
+}
+
+TEST(MovieWalkTest, AnEmptyIndexIsDone) {
+  const BuiltMovie movie = MovieBuilder(14).build();
+  Bytes bytes = movie.bytes;
+  RecordingSink sink;
+  const WalkOutcome outcome = walkBytes(bytes, kRules, sink);
+  EXPECT_EQ(outcome.result, WalkResult::Done);
+  EXPECT_EQ(sink.begins, 1);
+  EXPECT_EQ(sink.total, 0u);
+  EXPECT_EQ(sink.steps, 0u);
+}
+
+TEST(MovieWalkTest, FilesWithoutTheMagicAreNotValid) {
+  const Bytes valid = everyKind().bytes;
+  std::vector<Bytes> invalid = {{}, {'C'}, {'C', 'H', 'N'}, {'C', 'H', 'N', '2'}};
+  Bytes reversed = valid;
+  std::copy_n("2NHC", 4, reversed.begin());
+  invalid.push_back(reversed);
+  Bytes lowercase = valid;
+  lowercase[2] = 'n';
+  invalid.push_back(lowercase);
+  Bytes headerCut(valid.begin(), valid.begin() + 27);  // index offset's neighbour missing
+  invalid.push_back(headerCut);
+  for (Bytes bytes : invalid) {
+    const Bytes original = bytes;
+    RecordingSink sink;
+    const WalkOutcome outcome = walkBytes(bytes, kRules, sink);
+    EXPECT_EQ(outcome.result, WalkResult::NotValid) << "size " << original.size();
+    EXPECT_EQ(sink.begins, 0);
+    EXPECT_EQ(bytes, original);
+  }
+}
+
+TEST(MovieWalkTest, AgreesWithTheBuildersModelOnRandomMovies) {
+  std::mt19937 generator(20261209);
+  auto random = [&generator] { return static_cast<std::uint32_t>(generator()); };
+  const char* tags[] = {"ABCD", "WAVE", "PIC ", "abcd"};
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    auto reference = [&] {
+      return Reference{random() % 4, tags[random() % 4], random() % 3, random()};
+    };
+    MovieBuilder builder(random());
+    const int chunks = static_cast<int>(random() % 60);
+    for (int c = 0; c < chunks; ++c) {
+      switch (random() % 6) {
+        case 0: builder.addActr(reference()); break;
+        case 1: builder.addTdt(reference()); break;
+        case 2: builder.addOtherChunk(random(), random() % 64); break;
+        default: {
+          const ChunkTag groupTags[] = {kTagGgae, kTagGgfr, kTagGgst};
+          std::vector<Element> elements;
+          for (std::uint32_t e = random() % 8; e > 0; --e) {
+            elements.push_back({random() % 8, reference(), {}});
+          }
+          builder.addGroupChunk(groupTags[random() % 3], elements);
+        }
+      }
+    }
+    std::vector<Rule> rules;
+    for (std::uint32_t r = random() % 12; r > 0; --r) {
+      rules.push_back({tags[random() % 4], random() % 3, random() % 4, random() % 4});
+    }
+    const BuiltMovie movie = builder.build();
+    std::uint64_t expectedCount = 0;
+    const Bytes expected = expectedAfterFix(movie, rules, &expectedCount);
+    Bytes bytes = movie.bytes;
+    const WalkOutcome outcome = walkBytes(bytes, rules);
+    EXPECT_EQ(outcome.result, WalkResult::Done);
+    EXPECT_EQ(outcome.fixCount, expectedCount);
+    EXPECT_EQ(bytes, expected);
+  }
+}
+
+class MovieFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("vantrel-walk-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string path(const char* name) const { return (dir_ / name).string(); }
+  std::filesystem::path dir_;
+};
+
+TEST_F(MovieFileTest, PatchesAFileInPlace) {
+  const BuiltMovie movie = everyKind();
+  writeFile(path("a.qlm"), movie.bytes);
+  RecordingSink sink;
+  const WalkOutcome outcome = patchMovie(path("a.qlm"), toTable(kRules), sink);
+  EXPECT_EQ(outcome.result, WalkResult::Done);
+  EXPECT_EQ(outcome.fixCount, 5u);
+  EXPECT_EQ(readFile(path("a.qlm")), expectedAfterFix(movie, kRules));
+}
+
+TEST_F(MovieFileTest, DryRunLeavesTheFileAsItWas) {
+  const BuiltMovie movie = everyKind();
+  writeFile(path("a.qlm"), movie.bytes);
+  RecordingSink sink;
+  const WalkOutcome outcome = patchMovie(path("a.qlm"), toTable(kRules), sink, WalkOptions{true});
+  EXPECT_EQ(outcome.result, WalkResult::Done);
+  EXPECT_EQ(outcome.fixCount, 5u);
+  EXPECT_EQ(sink.fixes.size(), 5u);
+  EXPECT_EQ(readFile(path("a.qlm")), movie.bytes);
+}
+
+TEST_F(MovieFileTest, WhatCannotBeOpenedIsReportedAsSuch) {
+  RecordingSink sink;
+  EXPECT_EQ(patchMovie(path("absent.qlm"), toTable(kRules), sink).result, WalkResult::CannotOpen);
+  EXPECT_EQ(patchMovie("", toTable(kRules), sink).result, WalkResult::CannotOpen);
+  EXPECT_EQ(patchMovie(dir_.string(), toTable(kRules), sink).result, WalkResult::CannotOpen);
+  EXPECT_EQ(patchMovie(dir_.string(), toTable(kRules), sink, WalkOptions{true}).result,
+            WalkResult::CannotOpen);
+  EXPECT_EQ(sink.begins, 0);
+}
+
+}  // namespace
+}  // namespace vantrel

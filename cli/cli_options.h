@@ -1,0 +1,30 @@
+#ifndef VANTREL_CLI_CLI_OPTIONS_H_
+#define VANTREL_CLI_CLI_OPTIONS_H_
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantrel::cli {
+
+enum class CliAction { Patch, ShowHelp, ShowVersion, UsageError };
+
+struct CliOptions {
+  CliAction action = CliAction::Patch;
+  std::string usageError;            // what was wrong, for UsageError
+  std::optional<std::string> rulesPath;  // --rules; else fix.dat beside the program
+  bool dryRun = false;
+  bool list = false;
+  bool quiet = false;
+  std::vector<std::string> movies;
+};
+
+// Reads the arguments after the program name. "--" ends the options, so a
+// movie whose name starts with '-' can still be given.
+CliOptions parseCliOptions(const std::vector<std::string>& args);
+
+extern const char kUsageText[];
+
+}  // namespace vantrel::cli
+
+#endif  // VANTREL_CLI_CLI_OPTIONS_H_

@@ -1,0 +1,66 @@
+#include "cli/cli_run.h"
+
+#include "cli/console_sink.h"
+#include "fixrules/fix_loader.h"
+#include "fixrules/rule_messages.h"
+#include "movie/movie_walk.h"
+#include "movie/walk_messages.h"
+
+namespace vantrel::cli {
+namespace {
+
+std::string displayNameOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("/\\");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+void reportOutcome(const std::string& moviePath, const WalkOutcome& outcome, bool dryRun,
+                   const CliEnvironment& environment) {
+  if (outcome.result != WalkResult::Done) {
+    environment.err << moviePath << ": " << resultMessage(outcome.result).text << '\n';
+    return;
+  }
+  if (dryRun) {
+    environment.out << "Dry run: nothing was written\n\nFile: " << displayNameOf(moviePath)
+                    << "\nNumber of problems that would be fixed: " << outcome.fixCount << '\n';
+  } else {
+    environment.out << completionText(displayNameOf(moviePath), outcome.fixCount) << '\n';
+  }
+}
+
+}  // namespace
+
+int exitCodeFor(WalkResult result) {
+  return result == WalkResult::Done ? kExitDone : kExitMovieFailed;
+}
+
+int runCli(const CliOptions& options, const CliEnvironment& environment) {
+  const std::string rulesPath =
+      options.rulesPath ? *options.rulesPath : environment.programDirectory + kRuleFileName;
+  const FixLoad rules = loadFixTable(rulesPath);
+  if (!rules.opened) {
+    environment.err << kCannotOpenRulesText << '\n';
+    return kExitNoRules;
+  }
+  if (rules.badLine) environment.err << badRuleText(*rules.badLine) << '\n';
+
+  int exitCode = kExitDone;
+  bool reportedOnOut = false;
+  for (const std::string& moviePath : options.movies) {
+    ConsoleSink sink(environment.out, environment.err, moviePath,
+                     environment.errIsTerminal && !options.quiet, options.list);
+    const WalkOutcome outcome =
+        patchMovie(moviePath, rules.table, sink, WalkOptions{options.dryRun});
+    sink.finish();
+    if (outcome.result == WalkResult::Done) {
+      if (reportedOnOut) environment.out << '\n';  // a blank line between reports
+      reportedOnOut = true;
+    }
+    reportOutcome(moviePath, outcome, options.dryRun, environment);
+    if (exitCodeFor(outcome.result) != kExitDone) exitCode = exitCodeFor(outcome.result);
+  }
+  environment.out.flush();
+  return exitCode;
+}
+
+}  // namespace vantrel::cli

@@ -1,0 +1,33 @@
+#ifndef VANTREL_CLI_CLI_RUN_H_
+#define VANTREL_CLI_CLI_RUN_H_
+
+#include <ostream>
+#include <string>
+
+#include "cli/cli_options.h"
+#include "movie/walk_result.h"
+
+namespace vantrel::cli {
+
+enum ExitCode {
+  kExitDone = 0,           // every movie ended Done
+  kExitNoRules = 1,        // the rule file cannot be opened
+  kExitUsage = 2,          // the command line was wrong
+  kExitMovieFailed = 3,    // some movie could not be opened, was not valid or not saved
+};
+
+int exitCodeFor(WalkResult result);
+
+struct CliEnvironment {
+  std::ostream& out;
+  std::ostream& err;
+  std::string programDirectory;  // where fix.dat is looked for without --rules
+  bool errIsTerminal = false;    // the progress bar is drawn only on a terminal
+};
+
+// Loads the rules and patches each movie in turn; returns the exit code.
+int runCli(const CliOptions& options, const CliEnvironment& environment);
+
+}  // namespace vantrel::cli
+
+#endif  // VANTREL_CLI_CLI_RUN_H_

@@ -1,0 +1,49 @@
+#include "cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+namespace vantrel::cli {
+namespace {
+
+TEST(CliOptionsTest, ReadsFlagsRulesAndMoviesInAnyOrder) {
+  const CliOptions options =
+      parseCliOptions({"a.qlm", "--dry-run", "--rules", "my fix.dat", "--list", "b.qlm", "-q"});
+  EXPECT_EQ(options.action, CliAction::Patch);
+  EXPECT_TRUE(options.dryRun);
+  EXPECT_TRUE(options.list);
+  EXPECT_TRUE(options.quiet);
+  EXPECT_EQ(options.rulesPath, "my fix.dat");
+  EXPECT_EQ(options.movies, (std::vector<std::string>{"a.qlm", "b.qlm"}));
+
+  const CliOptions plain = parseCliOptions({"--rules=r.dat", "-", "--", "--list", "-x.qlm"});
+  EXPECT_EQ(plain.rulesPath, "r.dat");
+  EXPECT_FALSE(plain.list);
+  EXPECT_EQ(plain.movies, (std::vector<std::string>{"-", "--list", "-x.qlm"}));
+}
+
+TEST(CliOptionsTest, HelpAndVersionWinOverEverythingAfterThem) {
+  EXPECT_EQ(parseCliOptions({"--help"}).action, CliAction::ShowHelp);
+  EXPECT_EQ(parseCliOptions({"a.qlm", "-h", "--bogus"}).action, CliAction::ShowHelp);
+  EXPECT_EQ(parseCliOptions({"--version"}).action, CliAction::ShowVersion);
+}
+
+TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{}, "no movie file given"},
+      {{"--list"}, "no movie file given"},
+      {{"a.qlm", "--rules"}, "option '--rules' needs a file name"},
+      {{"--force", "a.qlm"}, "unknown option '--force'"},
+  };
+  for (const Case& c : cases) {
+    const CliOptions options = parseCliOptions(c.args);
+    EXPECT_EQ(options.action, CliAction::UsageError);
+    EXPECT_EQ(options.usageError, c.message);
+  }
+}
+
+}  // namespace
+}  // namespace vantrel::cli

@@ -1,0 +1,27 @@
+#ifndef VANTREL_TESTS_SUPPORT_BENCH_MOVIES_H_
+#define VANTREL_TESTS_SUPPORT_BENCH_MOVIES_H_
+
+#include <cstdint>
+#include <string>
+
+#include "tests/support/movie_builder.h"
+
+namespace vantrel::moviekit {
+
+// Large movies and rule files for the benchmark. References name one of
+// 1,000 keys (8 tags x 125 numbers); every bench rule file holds the one rule
+// that fixes each key, spread among rules for other numbers of the same
+// tags and later rules for the same keys, so the fix count is the same for
+// every rule file and a third of the references are fixed.
+struct BenchMovie {
+  Bytes bytes;
+  std::uint64_t references = 0;
+  std::uint64_t expectedFixes = 0;
+};
+
+BenchMovie benchMovie(std::uint64_t references, std::uint64_t megabytes, std::uint32_t seed);
+std::string benchRules(std::uint64_t count, std::uint32_t seed);
+
+}  // namespace vantrel::moviekit
+
+#endif  // VANTREL_TESTS_SUPPORT_BENCH_MOVIES_H_

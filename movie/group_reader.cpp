@@ -16,6 +16,7 @@ bool readGroupDataSize(MovieStream& file, std::uint64_t groupStart, Group& group
 bool readElementOffsets(MovieStream& file, std::uint64_t groupStart, const Group& group,
                         std::vector<std::uint32_t>& offsets) {
   offsets.clear();
+  if (group.count == 0) return true;  // no table to read, wherever it would lie
   const std::uint64_t tableStart = groupStart + Group::kHeaderSize + group.dataSize;
   if (tableStart > file.size() ||
       group.count > (file.size() - tableStart) / Group::kLocationEntrySize) {

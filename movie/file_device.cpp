@@ -77,6 +77,8 @@ class StdioDevice final : public FileDevice {
 std::unique_ptr<FileDevice> openFileDevice(const std::string& path, OpenMode mode) {
   std::FILE* file = openShared(path, mode == OpenMode::ReadWrite ? "r+b" : "rb");
   if (file == nullptr) return nullptr;
+  // MovieStream does its own buffering; stdio's would only copy twice.
+  std::setvbuf(file, nullptr, _IONBF, 0);
   long long size = -1;
   if (isRegularFile(file) && seekTo(file, 0, SEEK_END) == 0) size = tellOf(file);
   if (size < 0) {

@@ -1,127 +1,206 @@
 #include "fixrules/fix_loader.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <exception>
 #include <memory>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "fixrules/rule_reader.h"
+#include "fixrules/rule_scan.h"
+#include "fixrules/rule_text.h"
 
 namespace vantrel {
 namespace {
 
-// The file as a text-mode read sees it: cut at the first Ctrl-Z, CR LF
-// folded to LF. A lone CR stays, and counts as white space.
-std::string toText(std::string_view bytes) {
-  bytes = bytes.substr(0, std::min(bytes.find('\x1a'), bytes.size()));
-  std::string text;
-  text.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-    text.push_back(bytes[i]);
-  }
-  return text;
+constexpr std::size_t kBufferSize = std::size_t{1} << 18;
+
+// The shortest record, "-TTTT0 0 0", is ten characters; a hint beyond this
+// many rules is left to the table's own growth.
+constexpr std::size_t kShortestRecord = 10;
+constexpr std::size_t kMostRulesReserved = std::size_t{1} << 22;
+
+std::size_t expectedRules(std::size_t bytes) {
+  return std::min(bytes / kShortestRecord + 1, kMostRulesReserved);
 }
 
-bool isSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+FixLoad loaded(FixTableBuilder& rules, const ScanResult& scan) {
+  FixLoad load;
+  load.opened = true;
+  load.badLine = scan.badLine;
+  load.table = rules.build();
+  return load;
 }
 
-// Walks the text record by record with the record shape
-// "-TTTT number old new", reading the fields the way scanf reads the format
-// "-%c%c%c%c %d %d %d\n": the four tag characters are taken as they stand,
-// and every number may be preceded by any run of white space, empty or not.
-class RuleScanner {
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+File openFile(const std::string& path) { return File(std::fopen(path.c_str(), "rb"), &std::fclose); }
+
+// A rule file of this size or more is read in two parts at once, when the
+// machine has a second processor for it.
+constexpr long kSplitFrom = 1L << 20;
+constexpr long kSplitBelow = 1L << 30;
+
+// The bytes of one part of a file read in two: the First part ends just
+// after the first line end at or beyond `middle`, where the Later part
+// begins. Both parts find that line end on their own and say where it was.
+class PartReader {
  public:
-  explicit RuleScanner(std::string_view text) : text_(text) {}
+  PartReader(std::FILE* file, TextPart part, long middle)
+      : file_(file), part_(part), middle_(static_cast<std::size_t>(middle)),
+        offset_(part == TextPart::First ? 0 : middle_) {}
 
-  bool atEnd() const { return pos_ == text_.size(); }
-  long line() const { return line_; }
-
-  // Reads one record and the white space after it.
-  bool readRecord(FixRule& rule) {
-    if (atEnd() || text_[pos_] != '-') return false;
-    advance(1);
-    if (text_.size() - pos_ < 4) return false;
-    std::copy_n(text_.data() + pos_, 4, rule.tag);
-    advance(4);
-    if (!readNumber(rule.number) || !readNumber(rule.oldValue) ||
-        !readNumber(rule.newValue)) {
-      return false;
+  std::size_t operator()(char* out, std::size_t room) {
+    if (done_) return 0;
+    std::size_t got = std::fread(out, 1, room, file_);
+    if (!meetingFound_ && offset_ + got > middle_) {
+      const std::size_t from = offset_ < middle_ ? middle_ - offset_ : 0;
+      if (const void* lineEnd = std::memchr(out + from, '\n', got - from)) {
+        const std::size_t cut = static_cast<std::size_t>(static_cast<const char*>(lineEnd) - out) + 1;
+        meeting_ = offset_ + cut;
+        meetingFound_ = true;
+        if (part_ == TextPart::First) {
+          done_ = true;
+          got = cut;
+        } else {
+          std::memmove(out, out + cut, got - cut);  // what comes before is the First part's
+          offset_ += cut;
+          got -= cut;
+        }
+      }
     }
-    skipSpace();
-    return true;
+    offset_ += got;
+    if (part_ == TextPart::Later && !meetingFound_) return got == 0 ? 0 : (*this)(out, room);
+    return got;
   }
+
+  bool meetingFound() const { return meetingFound_; }
+  std::size_t meeting() const { return meeting_; }
 
  private:
-  void advance(std::size_t n) {
-    line_ += std::count(text_.begin() + pos_, text_.begin() + pos_ + n, '\n');
-    pos_ += n;
-  }
-
-  void skipSpace() {
-    while (!atEnd() && isSpace(text_[pos_])) advance(1);
-  }
-
-  // An optional sign and at least one decimal digit, after optional white
-  // space. The value keeps only its low 32 bits, as a 32-bit accumulator does.
-  bool readNumber(std::uint32_t& value) {
-    skipSpace();
-    bool negative = false;
-    if (!atEnd() && (text_[pos_] == '-' || text_[pos_] == '+')) {
-      negative = text_[pos_] == '-';
-      ++pos_;
-    }
-    std::uint32_t magnitude = 0;
-    std::size_t digits = 0;
-    while (!atEnd() && text_[pos_] >= '0' && text_[pos_] <= '9') {
-      magnitude = magnitude * 10u + static_cast<std::uint32_t>(text_[pos_] - '0');
-      ++pos_;
-      ++digits;
-    }
-    value = negative ? 0u - magnitude : magnitude;
-    return digits > 0;
-  }
-
-  std::string_view text_;
-  std::size_t pos_ = 0;
-  long line_ = 1;
+  std::FILE* file_;
+  TextPart part_;
+  std::size_t middle_;
+  std::size_t offset_;
+  std::size_t meeting_ = 0;
+  bool meetingFound_ = false;
+  bool done_ = false;
 };
 
-bool readWholeFile(std::FILE* file, std::string& bytes) {
-  char block[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, got);
-  return !std::ferror(file);
+struct PartScan {
+  FixTableBuilder rules;
+  ScanResult scan;
+  bool cutByCtrlZ = false;
+  bool meetingFound = false;
+  std::size_t meeting = 0;
+  bool readFailed = false;
+};
+
+void scanPart(std::FILE* file, TextPart part, long middle, std::size_t expected, PartScan& out) {
+  PartReader reader(file, part, middle);
+  const ByteReader read = std::ref(reader);
+  RuleText text(read, kBufferSize);
+  out.rules = FixTableBuilder(expected);
+  out.scan = scanRules(text, out.rules, part);
+  out.cutByCtrlZ = text.cutByCtrlZ();
+  out.meetingFound = reader.meetingFound();
+  out.meeting = reader.meeting();
+  out.readFailed = std::ferror(file) != 0;
+}
+
+// Reads the two halves of a large rule file at once. Empty when the halves
+// cannot simply be put together (a record running across the meeting point,
+// a Ctrl-Z in the first half, a file that changed meanwhile); the file is
+// then read in one go.
+std::optional<FixLoad> loadInTwoParts(const std::string& path, long size) {
+  File first = openFile(path);
+  File later = openFile(path);
+  const long middle = size / 2;
+  if (!first || !later || std::fseek(later.get(), middle, SEEK_SET) != 0) return std::nullopt;
+
+  PartScan firstPart, laterPart;
+  std::exception_ptr laterFailure;
+  std::thread laterThread([&] {
+    try {
+      scanPart(later.get(), TextPart::Later, middle, expectedRules(size - middle), laterPart);
+    } catch (...) {
+      laterFailure = std::current_exception();
+    }
+  });
+  try {
+    scanPart(first.get(), TextPart::First, middle, expectedRules(size), firstPart);
+  } catch (...) {
+    laterThread.join();
+    throw;
+  }
+  laterThread.join();
+  if (laterFailure) std::rethrow_exception(laterFailure);
+  if (firstPart.readFailed || laterPart.readFailed) {
+    FixLoad unreadable;
+    return unreadable;
+  }
+
+  if (firstPart.scan.badLine) return loaded(firstPart.rules, firstPart.scan);
+  if (firstPart.cutByCtrlZ || firstPart.scan.straddles || !firstPart.meetingFound ||
+      !laterPart.meetingFound || firstPart.meeting != laterPart.meeting) {
+    return std::nullopt;
+  }
+  firstPart.rules.append(std::move(laterPart.rules));
+  ScanResult whole = laterPart.scan;
+  if (whole.badLine) *whole.badLine += firstPart.scan.lineEnds;
+  return loaded(firstPart.rules, whole);
+}
+
+FixLoad loadInOneGo(std::FILE* file, std::size_t sizeHint) {
+  const ByteReader read = [file](char* out, std::size_t room) {
+    return std::fread(out, 1, room, file);
+  };
+  RuleText text(read, kBufferSize);
+  FixTableBuilder rules(expectedRules(sizeHint));
+  const ScanResult scan = scanRules(text, rules, TextPart::Whole);
+  if (std::ferror(file)) return FixLoad{};
+  return loaded(rules, scan);
 }
 
 }  // namespace
 
+FixLoad readFixRules(const ByteReader& read, std::size_t bufferSize, std::size_t sizeHint) {
+  RuleText text(read, bufferSize);
+  FixTableBuilder rules(expectedRules(sizeHint));
+  const ScanResult scan = scanRules(text, rules, TextPart::Whole);
+  return loaded(rules, scan);
+}
+
 FixLoad parseFixText(std::string_view fileBytes) {
-  const std::string text = toText(fileBytes);
-  FixLoad load;
-  load.opened = true;
-  // One record a line is the norm; the table still grows past that when a
-  // line holds several records.
-  load.table.rules.reserve(std::count(text.begin(), text.end(), '\n') + 1);
-  RuleScanner scanner(text);
-  while (!scanner.atEnd()) {
-    const long recordLine = scanner.line();
-    FixRule rule{};
-    if (!scanner.readRecord(rule)) {
-      load.badLine = recordLine;
-      break;
-    }
-    load.table.rules.push_back(rule);
-  }
-  return load;
+  std::size_t offset = 0;
+  const ByteReader read = [&](char* out, std::size_t room) {
+    const std::size_t count = std::min(room, fileBytes.size() - offset);
+    std::memcpy(out, fileBytes.data() + offset, count);
+    offset += count;
+    return count;
+  };
+  return readFixRules(read, kBufferSize, fileBytes.size());
 }
 
 FixLoad loadFixTable(const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
+  File file = openFile(path);
   if (!file) return FixLoad{};
-  std::string bytes;
-  if (!readWholeFile(file.get(), bytes)) return FixLoad{};
-  return parseFixText(bytes);
+  long size = -1;
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) size = std::ftell(file.get());
+  std::rewind(file.get());
+  try {
+    if (size >= kSplitFrom && size < kSplitBelow && std::thread::hardware_concurrency() > 1) {
+      if (auto load = loadInTwoParts(path, size)) return *std::move(load);
+    }
+    return loadInOneGo(file.get(), size > 0 ? static_cast<std::size_t>(size) : 0);
+  } catch (const std::bad_alloc&) {
+    return FixLoad{};  // a file of more rules than memory holds cannot be used
+  } catch (const std::system_error&) {
+    return loadInOneGo(file.get(), static_cast<std::size_t>(size));  // no second thread to be had
+  }
 }
 
 }  // namespace vantrel

@@ -21,7 +21,7 @@ void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
   if (!ruleIndex) return;
   // Only the first rule for this tag and number counts, even when its old
   // value is not the one held here.
-  const FixRule& rule = context.rules.rules[*ruleIndex];
+  const FixRule& rule = context.rules.rule(*ruleIndex);
   if (value != rule.oldValue) return;
 
   fix.valueOffset = referenceOffset + ReferenceBlock::kValueAt;

@@ -19,13 +19,13 @@ struct Expected {
 
 void expectRules(const FixLoad& load, const std::vector<Expected>& expected) {
   ASSERT_TRUE(load.opened);
-  ASSERT_EQ(load.table.rules.size(), expected.size());
+  ASSERT_EQ(load.table.rules().size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     SCOPED_TRACE("rule " + std::to_string(i));
-    EXPECT_EQ(tagOf(load.table.rules[i]), expected[i].tag);
-    EXPECT_EQ(load.table.rules[i].number, expected[i].number);
-    EXPECT_EQ(load.table.rules[i].oldValue, expected[i].oldValue);
-    EXPECT_EQ(load.table.rules[i].newValue, expected[i].newValue);
+    EXPECT_EQ(tagOf(load.table.rules()[i]), expected[i].tag);
+    EXPECT_EQ(load.table.rules()[i].number, expected[i].number);
+    EXPECT_EQ(load.table.rules()[i].oldValue, expected[i].oldValue);
+    EXPECT_EQ(load.table.rules()[i].newValue, expected[i].newValue);
   }
 }
 
@@ -88,7 +88,7 @@ TEST(FixLoaderTest, EmptyFilesGiveAnEmptyTableWithoutWarning) {
   for (const char* text : {"", "\x1a", "\x1a-ABCD 1 2 3\n"}) {
     const FixLoad load = parseFixText(text);
     EXPECT_TRUE(load.opened);
-    EXPECT_TRUE(load.table.rules.empty());
+    EXPECT_TRUE(load.table.rules().empty());
     EXPECT_FALSE(load.badLine) << "for " << text;
   }
 }
@@ -120,7 +120,7 @@ TEST(FixLoaderTest, StopsAtTheFirstMalformedRecordAndNamesItsLine) {
     SCOPED_TRACE(c.text);
     const FixLoad load = parseFixText(c.text);
     EXPECT_TRUE(load.opened);
-    EXPECT_EQ(load.table.rules.size(), c.rulesKept);
+    EXPECT_EQ(load.table.rules().size(), c.rulesKept);
     EXPECT_EQ(load.badLine, c.badLine);
   }
 }
@@ -129,7 +129,7 @@ TEST(FixLoaderTest, MissingNumberNeverEntersTheTable) {
   // "-ABCD 1 2\n-EFGH 1 2 3": the third number of the first record would be
   // taken from "-EFGH", which is no number, so nothing is kept.
   const FixLoad load = parseFixText("-ABCD 1 2\n-EFGH 1 2 3\n");
-  EXPECT_TRUE(load.table.rules.empty());
+  EXPECT_TRUE(load.table.rules().empty());
   EXPECT_EQ(load.badLine, 1);
 }
 
@@ -159,8 +159,8 @@ TEST_F(FixFileTest, LoadsALargeFileWhole) {
   std::string text;
   for (int i = 0; i < 50000; ++i) text += "-R" + std::to_string(i % 10) + "ZZ " + std::to_string(i) + " 1 2\n";
   const FixLoad load = loadFixTable(write(text));
-  ASSERT_EQ(load.table.rules.size(), 50000u);
-  EXPECT_EQ(load.table.rules[49999].number, 49999u);
+  ASSERT_EQ(load.table.rules().size(), 50000u);
+  EXPECT_EQ(load.table.rules()[49999].number, 49999u);
   EXPECT_FALSE(load.badLine);
 }
 

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+#include <random>
+#include <string>
+
 #include "fixrules/fix_loader.h"
 
 namespace vantrel {
@@ -31,6 +36,109 @@ TEST(FindRuleTest, EmptyTableFindsNothing) {
 TEST(FindRuleTest, NegativeNumbersMatchTheirWordPattern) {
   const FixTable table = parseFixText("-ABCD -1 0 0\n").table;
   EXPECT_EQ(findRule(table, "ABCD", 0xFFFFFFFFu), 0u);
+}
+
+// Each rule's first index in file order, as a plain map keeps it.
+std::map<std::pair<std::string, std::uint32_t>, std::size_t> firstRules(const std::vector<FixRule>& rules) {
+  std::map<std::pair<std::string, std::uint32_t>, std::size_t> first;
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    first.emplace(std::make_pair(std::string(rules[i].tag, 4), rules[i].number), i);
+  }
+  return first;
+}
+
+TEST(FindRuleTest, LargeTablesFilledOnTwoThreadsKeepTheFirstRule) {
+  // Enough rules for the index to be filled in two halves at once; half of
+  // them repeat an earlier key.
+  std::mt19937 random(11);
+  std::vector<FixRule> rules;
+  for (std::uint32_t i = 0; i < 300000; ++i) {
+    FixRule rule{};
+    const std::uint32_t key = i % 2 == 0 ? i : random() % (i + 1);
+    std::memcpy(rule.tag, "K\0\0\0", 4);
+    rule.tag[1] = static_cast<char>(key >> 16);
+    rule.number = key & 0xFFFF;
+    rule.oldValue = i;
+    rules.push_back(rule);
+  }
+  const FixTable table(rules);
+  const auto first = firstRules(rules);
+  for (const auto& [key, index] : first) {
+    ASSERT_EQ(findRule(table, key.first.data(), key.second), index);
+  }
+  EXPECT_FALSE(findRule(table, "K\0\0\0", 0x10000));
+  EXPECT_FALSE(findRule(table, "L\0\0\0", 0));
+}
+
+TEST(FindRuleTest, KeysCrowdedWhereTheIndexIsFilledInPartsKeepTheFirstRule) {
+  // The index of a large table is filled in two halves at once; keys whose
+  // search runs past a half's end, or past the table's end, are placed last.
+  // Crowd keys just before both ends, each key twice, the first rule first.
+  const std::size_t ruleCount = 120000;
+  const std::size_t slots = FixTable::slotCountFor(ruleCount);
+  const std::size_t half = slots / 2;
+  std::vector<FixRule> crowded;
+  std::vector<FixRule> others;
+  for (std::uint32_t candidate = 0; crowded.size() < 200 || others.size() < ruleCount - 400;
+       ++candidate) {
+    FixRule rule{};
+    std::memcpy(rule.tag, "CRWD", 4);
+    rule.number = candidate;
+    const std::size_t home = FixTable::homeSlotOf(rule.tag, rule.number, slots);
+    if ((home + 8 >= half && home < half) || home + 8 >= slots) {
+      if (crowded.size() < 200) crowded.push_back(rule);
+    } else if (others.size() < ruleCount - 400) {
+      others.push_back(rule);
+    }
+  }
+  ASSERT_EQ(crowded.size(), 200u);
+  std::vector<FixRule> rules = others;
+  for (FixRule rule : crowded) {
+    rule.oldValue = 1;
+    rules.push_back(rule);
+  }
+  for (FixRule rule : crowded) {
+    rule.oldValue = 2;  // a later rule for the same key: never the answer
+    rules.push_back(rule);
+  }
+  ASSERT_EQ(FixTable::slotCountFor(rules.size()), slots);
+  const FixTable table(rules);
+  for (const FixRule& rule : crowded) {
+    const auto found = findRule(table, rule.tag, rule.number);
+    ASSERT_TRUE(found.has_value()) << rule.number;
+    EXPECT_EQ(table.rule(*found).oldValue, 1u) << rule.number;
+  }
+  for (std::size_t i = 0; i < others.size(); i += 97) {
+    EXPECT_EQ(findRule(table, others[i].tag, others[i].number), i);
+  }
+}
+
+TEST(FindRuleTest, AgreesWithAScanInFileOrderOnLargeTables) {
+  // Many rules over few keys, so most keys have several rules, and tags
+  // that differ in one byte only, including bytes 0x00 and 0xFF.
+  std::mt19937 random(7);
+  const std::string tags[] = {"ABCD", "ABCE", std::string("AB\0D", 4), "\xff\xff\xff\xff", "    "};
+  std::vector<FixRule> rules;
+  for (int i = 0; i < 20000; ++i) {
+    FixRule rule{};
+    const std::string& tag = tags[random() % 5];
+    std::copy_n(tag.data(), 4, rule.tag);
+    rule.number = random() % 3 == 0 ? 0xFFFFFFFFu - random() % 50 : random() % 3000;
+    rule.oldValue = static_cast<std::uint32_t>(i);
+    rules.push_back(rule);
+  }
+  const FixTable table(rules);
+  const auto firstInFileOrder = firstRules(rules);
+  for (const std::string& tag : tags) {
+    for (std::uint32_t number = 0; number < 3100; ++number) {
+      for (const std::uint32_t asked : {number, 0xFFFFFFFFu - number}) {
+        const auto first = firstInFileOrder.find({tag, asked});
+        const std::optional<std::size_t> expected =
+            first == firstInFileOrder.end() ? std::nullopt : std::optional<std::size_t>(first->second);
+        ASSERT_EQ(findRule(table, tag.data(), asked), expected) << asked;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -12,16 +12,16 @@
 namespace vantrel::moviekit {
 
 inline FixTable toTable(const std::vector<Rule>& rules) {
-  FixTable table;
+  std::vector<FixRule> table;
   for (const Rule& rule : rules) {
     FixRule fixRule{};
     std::copy_n(rule.tag.data(), 4, fixRule.tag);
     fixRule.number = rule.number;
     fixRule.oldValue = rule.oldValue;
     fixRule.newValue = rule.newValue;
-    table.rules.push_back(fixRule);
+    table.push_back(fixRule);
   }
-  return table;
+  return FixTable(std::move(table));
 }
 
 // Walks a movie held in memory; `bytes` is patched in place.

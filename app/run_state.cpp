@@ -1,0 +1,10 @@
+#include "app/run_state.h"
+
+namespace vantrel::app {
+
+RunState& theRun() {
+  static RunState run;
+  return run;
+}
+
+}  // namespace vantrel::app

@@ -3,6 +3,10 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
+  # The Windows program: cross compilers, and Wine on a virtual display for its tests.
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  wine wine64 fonts-wine libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1
+  xvfb x11-apps imagemagick
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -20,4 +20,11 @@ cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
 
+step "the Windows program: the shipped 32-bit and the 64-bit Vantrel.exe, tested end to end under Wine"
+cmake --preset win32
+cmake --build --preset win32
+cmake --preset win64
+cmake --build --preset win64
+tests/wine/run_wine_tests.sh
+
 step "all tests passed"

@@ -1,0 +1,31 @@
+#ifndef VANTREL_TESTS_WINE_CASES_H_
+#define VANTREL_TESTS_WINE_CASES_H_
+
+#include <string>
+#include <vector>
+
+#include "tests/wine/case_kit.h"
+
+namespace vantrel::wine {
+
+// What a case is given: the 64-bit program it runs, and every built
+// program whose resources it may read.
+struct DriverOptions {
+  std::string exePath;
+  std::vector<std::string> resourceExePaths;
+};
+
+struct WineCase {
+  const char* name;
+  void (*run)(const DriverOptions& options, Check& check);
+};
+
+// The cases of each group, in the order they run.
+std::vector<WineCase> runCases();
+std::vector<WineCase> failureCases();
+std::vector<WineCase> dialogCases();
+std::vector<WineCase> resourceCases();
+
+}  // namespace vantrel::wine
+
+#endif  // VANTREL_TESTS_WINE_CASES_H_

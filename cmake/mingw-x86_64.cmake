@@ -1,15 +1,4 @@
 # Cross build with MinGW-w64 for 64-bit Windows: the build that the Wine tests run.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(VANTREL_MINGW_TRIPLE x86_64-w64-mingw32)
-# The posix thread model, for the C++ standard library's threads and locks.
-set(CMAKE_C_COMPILER ${VANTREL_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VANTREL_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${VANTREL_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VANTREL_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -75,9 +75,13 @@ std::optional<std::size_t> FixTable::find(const char tag[4], std::uint32_t numbe
 }
 
 FixTableBuilder::FixTableBuilder(std::size_t expectedRules) {
+  // Reserved room that is never used costs address space, not memory; room
+  // too small makes the vectors grow, copying what they hold each time.
   try {
     rules_.reserve(expectedRules);
-
+    if (expectedRules >= 16 * kBuckets) {
+      for (auto& bucket : buckets_) bucket.reserve(expectedRules / kBuckets * 5 / 4);
+    }
   } catch (const std::bad_alloc&) {
     // Only a hint; the vectors grow as they must.
   }

@@ -48,8 +48,12 @@ std::size_t FixTable::homeSlotIn(std::uint64_t hash, std::size_t slotCount) {
 }
 
 std::size_t FixTable::slotCountFor(std::size_t ruleCount) {
-  // Two slots for every three rules at most.
-  return std::max<std::size_t>(16, ruleCount + ruleCount / 2);
+  // Two slots for every three rules at most, and an even count: then the
+  // keys of the lower half of the buckets have their homes strictly below
+  // the middle slot and the others at or above it, so the two halves of the
+  // index never share a home slot.
+  const std::size_t slots = std::max<std::size_t>(16, ruleCount + ruleCount / 2);
+  return slots + slots % 2;
 }
 
 std::size_t FixTable::homeSlotOf(const char tag[4], std::uint32_t number, std::size_t slotCount) {
@@ -116,7 +120,8 @@ void FixTableBuilder::append(FixTableBuilder&& later) {
 void FixTableBuilder::fill(FixTable& table, std::size_t firstBucket, std::size_t endBucket,
                            std::size_t slotEnd, std::vector<KeyedRule>& setAside) const {
   std::vector<FixTable::Slot>& slots = table.slots_;
-  std::size_t clearedEnd = (firstBucket * slots.size()) >> kBucketBits;
+  const std::size_t slotBegin = (firstBucket * slots.size()) >> kBucketBits;
+  std::size_t clearedEnd = slotBegin;
   const auto clearThrough = [&slots, &clearedEnd, slotEnd](std::size_t slot) {
     for (; clearedEnd <= slot && clearedEnd < slotEnd; ++clearedEnd) {
       slots[clearedEnd].ruleIndexPlusOne = 0;
@@ -124,6 +129,12 @@ void FixTableBuilder::fill(FixTable& table, std::size_t firstBucket, std::size_t
   };
   const auto insert = [&](const KeyedRule& keyed, std::uint32_t indexShift) {
     std::size_t slot = table.homeSlot(hashOf(keyed.tagWord, keyed.number));
+    if (slot < slotBegin || slot >= slotEnd) {
+      // Not this part's to place (the halves cannot share a home, but the
+      // fill must not rely on it to stay inside its own slots).
+      setAside.push_back(KeyedRule{keyed.tagWord, keyed.number, keyed.index + indexShift});
+      return;
+    }
     clearThrough(slot);
     while (slots[slot].ruleIndexPlusOne != 0 &&
            (slots[slot].tagWord != keyed.tagWord || slots[slot].number != keyed.number)) {

@@ -45,7 +45,7 @@ FixLoad readInPieces(const std::string& bytes, std::size_t bufferSize, std::size
   return readFixRules(read, bufferSize, 0);
 }
 
-const char* const kTrickyTexts[] = {
+const std::string kTrickyTexts[] = {
     "-ABCD 1 2 3\r\n-EFGH 4 5 6\r\n",
     "-ABCD 1 2 3\r",                       // a CR before the end stays white space
     "-ABCD 1 2 3\r\r\n\r\n-AB\r\nC 4 5 6",  // CR LF in a tag
@@ -61,12 +61,11 @@ const char* const kTrickyTexts[] = {
     "",
     "\x1a",
     " -ABCD 1 2 3\n",
-    std::string("-AB\0D 1 2 3\n-ABCD 1\0 2 3\n", 25).c_str(),
+    std::string("-AB\0D 1 2 3\n-ABCD 1\0 2 3\n", 25),
 };
 
 TEST(RuleReaderTest, PiecesAndBufferSizesDoNotChangeWhatIsRead) {
-  for (const char* text : kTrickyTexts) {
-    const std::string bytes(text);
+  for (const std::string& bytes : kTrickyTexts) {
     const FixLoad whole = readInPieces(bytes, 1 << 16, bytes.size() + 1);
     for (std::size_t buffer = 1; buffer <= 24; ++buffer) {
       for (std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}, bytes.size() + 1}) {
@@ -92,7 +91,10 @@ TEST(RuleReaderTest, ARecordLongerThanTheBufferIsReadWhole) {
 class TwoPartLoadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / "vantrel-two-part-load";
+    // A folder of its own: ctest runs the cases as separate processes at once.
+    dir_ = std::filesystem::temp_directory_path() /
+           ("vantrel-two-part-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::create_directories(dir_);
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }

@@ -1,0 +1,214 @@
+// The walk against a plain model of it, on built movies and on the same
+// movies cut short, with bytes flipped, and with counts and offsets
+// overwritten: the same result, the same count, the same fixes reported in
+// the same order, and the same bytes afterwards.
+#include "tests/support/model_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "movie/le_word.h"
+#include "tests/support/random_movies.h"
+#include "tests/support/sample_movies.h"
+#include "tests/support/walk_helpers.h"
+
+namespace vantrel {
+namespace {
+
+using namespace moviekit;
+
+bool oldAndNewDiffer(const std::vector<Rule>& rules) {
+  return std::all_of(rules.begin(), rules.end(),
+                     [](const Rule& rule) { return rule.oldValue != rule.newValue; });
+}
+
+::testing::AssertionResult sameFix(const FixedReference& fix, const ModelFix& expected) {
+  if (fix.valueOffset != expected.valueOffset ||
+      !std::equal(fix.tag, fix.tag + 4, expected.tag.begin()) || fix.number != expected.number ||
+      fix.oldValue != expected.oldValue || fix.newValue != expected.newValue) {
+    return ::testing::AssertionFailure()
+           << "fix at " << fix.valueOffset << " (" << fix.oldValue << " -> " << fix.newValue
+           << "), model: at " << expected.valueOffset << " (" << expected.oldValue << " -> "
+           << expected.newValue << ")";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Walks a copy of `movie` and compares everything the walk shows with the
+// model. When the model's fixes touch nothing else it read and no rule
+// rewrites a value with itself, a second walk must find nothing to do.
+::testing::AssertionResult walkMatchesModel(const Bytes& movie, const std::vector<Rule>& rules,
+                                            bool dryRun = false) {
+  const ModelWalk model = modelWalk(movie, toFixRules(rules), dryRun);
+  Bytes bytes = movie;
+  RecordingSink sink;
+  const WalkOutcome outcome = walkBytes(bytes, rules, sink, WalkOptions{dryRun});
+
+  if (outcome.result != model.result) {
+    return ::testing::AssertionFailure() << "result " << static_cast<int>(outcome.result)
+                                         << ", model " << static_cast<int>(model.result);
+  }
+  if (outcome.fixCount != model.fixCount) {
+    return ::testing::AssertionFailure()
+           << "fix count " << outcome.fixCount << ", model " << model.fixCount;
+  }
+  if (bytes.size() != movie.size()) return ::testing::AssertionFailure() << "size changed";
+  const std::vector<std::size_t> differing = changedOffsets(model.bytes, bytes);
+  if (!differing.empty()) {
+    return ::testing::AssertionFailure()
+           << differing.size() << " bytes differ from the model's, first at " << differing[0]
+           << ": " << int{bytes[differing[0]]} << ", model " << int{model.bytes[differing[0]]}
+           << ", before " << int{movie[differing[0]]};
+  }
+  if (sink.begins != (model.begun ? 1 : 0) || sink.total != model.chunkTotal ||
+      sink.steps != (model.begun ? model.chunkTotal : 0)) {
+    return ::testing::AssertionFailure()
+           << "begin " << sink.begins << "x (" << sink.total << "), steps " << sink.steps
+           << "; model total " << model.chunkTotal;
+  }
+  if (!sink.failedWrites.empty()) return ::testing::AssertionFailure() << "a write failed";
+  if (sink.fixes.size() != model.fixes.size()) {
+    return ::testing::AssertionFailure()
+           << sink.fixes.size() << " fixes reported, model " << model.fixes.size();
+  }
+  for (std::size_t i = 0; i < sink.fixes.size(); ++i) {
+    if (auto same = sameFix(sink.fixes[i], model.fixes[i]); !same) {
+      return same << " (fix " << i << ")";
+    }
+  }
+
+  if (!dryRun && model.result == WalkResult::Done && oldAndNewDiffer(rules) &&
+      patchesTouchNothingElseRead(movie, toFixRules(rules), model)) {
+    const Bytes once = bytes;
+    const WalkOutcome again = walkBytes(bytes, rules);
+    if (again.fixCount != 0 || bytes != once) {
+      return ::testing::AssertionFailure() << "a second walk fixed " << again.fixCount;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::string describe(const Bytes& movie, const std::vector<Rule>& rules) {
+  std::ostringstream text;
+  text << movie.size() << "-byte movie, rules:\n" << fixText(rules);
+  return text.str();
+}
+
+TEST(ModelWalkTest, ModelRepairsBuiltMoviesAsTheBuilderExpects) {
+  // The model is only worth trusting if it agrees with the builder, which
+  // knows where it put every reference.
+  std::mt19937 random(5101);
+  int fixes = 0;
+  for (int i = 0; i < 400; ++i) {
+    const Scenario scenario = randomScenario(random);
+    std::uint64_t expectedCount = 0;
+    const Bytes expected = expectedAfterFix(scenario.movie, scenario.rules, &expectedCount);
+    const ModelWalk model = modelWalk(scenario.movie.bytes, toFixRules(scenario.rules));
+    ASSERT_EQ(model.result, WalkResult::Done) << i;
+    ASSERT_EQ(model.fixCount, expectedCount) << i;
+    ASSERT_EQ(model.bytes, expected) << i;
+    EXPECT_EQ(model.chunkTotal, scenario.movie.chunkCount);
+    fixes += static_cast<int>(model.fixCount);
+  }
+  // The scenarios must fix something, or the comparison proves little.
+  EXPECT_GT(fixes, 250);
+
+  const BuiltMovie demo = demoMovie();
+  EXPECT_EQ(modelWalk(demo.bytes, toFixRules(demoRules())).fixCount, 6u);
+}
+
+TEST(ModelWalkTest, WalkMatchesModelOnBuiltMovies) {
+  std::mt19937 random(5102);
+  int walkedTwice = 0;
+  for (int i = 0; i < 1000; ++i) {
+    const Scenario scenario = randomScenario(random);
+    const ModelWalk model = modelWalk(scenario.movie.bytes, toFixRules(scenario.rules));
+    if (model.fixCount > 0 && oldAndNewDiffer(scenario.rules) &&
+        patchesTouchNothingElseRead(scenario.movie.bytes, toFixRules(scenario.rules), model)) {
+      ++walkedTwice;
+    }
+    ASSERT_TRUE(walkMatchesModel(scenario.movie.bytes, scenario.rules))
+        << describe(scenario.movie.bytes, scenario.rules);
+    ASSERT_TRUE(walkMatchesModel(scenario.movie.bytes, scenario.rules, true))
+        << "dry run, " << describe(scenario.movie.bytes, scenario.rules);
+  }
+  // Built movies keep their references apart, so the second walk that
+  // walkMatchesModel makes must run often.
+  EXPECT_GT(walkedTwice, 200);
+}
+
+TEST(ModelWalkTest, WalkMatchesModelOnMoviesCutShort) {
+  std::mt19937 random(5103);
+  for (int i = 0; i < 300; ++i) {
+    const Scenario scenario = randomScenario(random);
+    for (int cut = 0; cut < 12; ++cut) {
+      Bytes bytes = scenario.movie.bytes;
+      cutShort(bytes, random);
+      ASSERT_TRUE(walkMatchesModel(bytes, scenario.rules)) << describe(bytes, scenario.rules);
+    }
+  }
+}
+
+TEST(ModelWalkTest, WalkMatchesModelOnFlippedBytes) {
+  std::mt19937 random(5104);
+  for (int i = 0; i < 5000; ++i) {
+    const Scenario scenario = randomScenario(random);
+    Bytes bytes = scenario.movie.bytes;
+    flipBytes(bytes, random, 1 + static_cast<int>(random() % 8));
+    ASSERT_TRUE(walkMatchesModel(bytes, scenario.rules)) << describe(bytes, scenario.rules);
+  }
+}
+
+TEST(ModelWalkTest, WalkMatchesModelOnOverwrittenCountsAndOffsets) {
+  std::mt19937 random(5105);
+  for (int i = 0; i < 10000; ++i) {
+    const Scenario scenario = randomScenario(random);
+    Bytes bytes = scenario.movie.bytes;
+    overwriteStructure(scenario.movie, bytes, random, 1 + static_cast<int>(random() % 4));
+    if (random() % 4 == 0) flipBytes(bytes, random, 2);
+    if (random() % 8 == 0) cutShort(bytes, random);
+    ASSERT_TRUE(walkMatchesModel(bytes, scenario.rules, random() % 8 == 0))
+        << describe(bytes, scenario.rules);
+  }
+}
+
+TEST(ModelWalkTest, WalkMatchesModelWhereReferencesOverlap) {
+  // Index records and location-table entries pointed at each other's
+  // references, so that one fix lands in the tag, number or value of
+  // another reference, or in a kind word or a count read later.
+  std::mt19937 random(5106);
+  int overlapping = 0;
+  for (int i = 0; i < 3000; ++i) {
+    const Scenario scenario = randomScenario(random);
+    if (scenario.movie.references.size() < 2) continue;
+    Bytes bytes = scenario.movie.bytes;
+    const std::vector<PlacedReference>& references = scenario.movie.references;
+    const PlacedReference& target = references[random() % references.size()];
+    const std::uint64_t record =
+        scenario.movie.indexOffset + 20 + 16 * (random() % scenario.movie.chunkCount);
+    writeLe32(kTagTdt, bytes.data() + record);
+    writeLe32(static_cast<std::uint32_t>(target.offset - 8 + random() % 17 - 8),
+              bytes.data() + record + 8);
+    const ModelWalk model = modelWalk(bytes, toFixRules(scenario.rules));
+    overlapping += patchesTouchNothingElseRead(bytes, toFixRules(scenario.rules), model) ? 0 : 1;
+    ASSERT_TRUE(walkMatchesModel(bytes, scenario.rules)) << describe(bytes, scenario.rules);
+  }
+  EXPECT_GT(overlapping, 100);
+}
+
+TEST(ModelWalkTest, WalkMatchesModelOnMoviesSpanningManyWindows) {
+  // Megabytes of bulk chunks between the others: the walk's reads and its
+  // deferred writes move through more of the file than it holds at once.
+  std::mt19937 random(5107);
+  for (int i = 0; i < 24; ++i) {
+    const Scenario scenario = randomScenario(random, true);
+    Bytes bytes = scenario.movie.bytes;
+    if (i % 2 == 1) overwriteStructure(scenario.movie, bytes, random, 3);
+    ASSERT_TRUE(walkMatchesModel(bytes, scenario.rules)) << describe(bytes, scenario.rules);
+  }
+}
+
+}  // namespace
+}  // namespace vantrel

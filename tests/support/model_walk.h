@@ -1,0 +1,55 @@
+#ifndef VANTREL_TESTS_SUPPORT_MODEL_WALK_H_
+#define VANTREL_TESTS_SUPPORT_MODEL_WALK_H_
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "fixrules/fix_rule.h"
+#include "movie/walk_result.h"
+#include "tests/support/movie_builder.h"
+
+namespace vantrel::moviekit {
+
+// A second, deliberately plain account of what a walk does to a movie: the
+// whole file as one byte array, every bound checked in the open, rules found
+// by scanning the list from the top. Tests and fuzz targets hold the real
+// walk to it byte for byte.
+
+// One fix the model made (or, in a dry run, would make).
+struct ModelFix {
+  std::uint64_t valueOffset = 0;
+  std::array<unsigned char, 4> tag{};
+  std::uint32_t number = 0;
+  std::uint32_t oldValue = 0;
+  std::uint32_t newValue = 0;
+};
+
+struct ModelWalk {
+  WalkResult result = WalkResult::NotValid;
+  std::uint64_t fixCount = 0;
+  Bytes bytes;                   // the movie as the walk leaves it
+  bool begun = false;            // the index was read and the chunks visited
+  std::uint32_t chunkTotal = 0;  // the index's count, when begun
+  std::vector<ModelFix> fixes;   // in the order they were made
+};
+
+// Walks `movie` with `rules` (file order; the first rule for a tag and number
+// is the one that counts). Writes never fail here, so the result is Done or
+// NotValid.
+ModelWalk modelWalk(const Bytes& movie, const std::vector<FixRule>& rules, bool dryRun = false);
+
+// For `walk`, the model's walk (not a dry run) of `movie` with `rules`: true
+// when no value word it wrote overlaps a byte that it read for another
+// purpose or another reference's value word. Then a second walk over the
+// result reads the same structure and the same references, and, when every
+// rule's old and new values differ, finds nothing more to fix.
+bool patchesTouchNothingElseRead(const Bytes& movie, const std::vector<FixRule>& rules,
+                                 const ModelWalk& walk);
+
+// The same rules as the rule table holds them.
+std::vector<FixRule> toFixRules(const std::vector<Rule>& rules);
+
+}  // namespace vantrel::moviekit
+
+#endif  // VANTREL_TESTS_SUPPORT_MODEL_WALK_H_

@@ -20,6 +20,9 @@ cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
 
+step "fuzzing: the rule loader and the walk, about half a minute each (fuzz/run.sh)"
+fuzz/run.sh
+
 step "the Windows program: the shipped 32-bit and the 64-bit Vantrel.exe, tested end to end under Wine"
 cmake --preset win32
 cmake --build --preset win32

@@ -26,8 +26,8 @@ mkdir -p "$data"
 
 # name references megabytes
 movies=("quarter 250000 20" "big 1000000 80")
-for spec in "${movies[@]}"; do
-  read -r name references megabytes <<<"$spec"
+for movie_case in "${movies[@]}"; do
+  read -r name references megabytes <<<"$movie_case"
   if [ ! -f "$data/$name.qlm" ]; then
     "$mkmovie" bench-movie "$data/$name.qlm" "$references" "$megabytes" >"$data/$name.info"
   fi
@@ -40,8 +40,8 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 maximum() { sort -g | tail -n 1; }
 
 printf '%-8s %10s %9s %-22s %11s %11s %8s\n' movie size refs case "median s" "x read" "peak MiB"
-for spec in "${movies[@]}"; do
-  read -r name references megabytes <<<"$spec"
+for movie_case in "${movies[@]}"; do
+  read -r name references megabytes <<<"$movie_case"
   movie=$data/$name.qlm
   expected=$(awk '{ print $4 }' "$data/$name.info")
   size=$(stat -c %s "$movie")

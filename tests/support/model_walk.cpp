@@ -201,17 +201,4 @@ bool patchesTouchNothingElseRead(const Bytes& movie, const std::vector<FixRule>&
   return !model.watchedWordRead();
 }
 
-std::vector<FixRule> toFixRules(const std::vector<Rule>& rules) {
-  std::vector<FixRule> fixRules;
-  for (const Rule& rule : rules) {
-    FixRule fixRule{};
-    std::copy_n(rule.tag.data(), 4, fixRule.tag);
-    fixRule.number = rule.number;
-    fixRule.oldValue = rule.oldValue;
-    fixRule.newValue = rule.newValue;
-    fixRules.push_back(fixRule);
-  }
-  return fixRules;
-}
-
 }  // namespace vantrel::moviekit

@@ -47,8 +47,6 @@ ModelWalk modelWalk(const Bytes& movie, const std::vector<FixRule>& rules, bool 
 bool patchesTouchNothingElseRead(const Bytes& movie, const std::vector<FixRule>& rules,
                                  const ModelWalk& walk);
 
-// The same rules as the rule table holds them.
-std::vector<FixRule> toFixRules(const std::vector<Rule>& rules);
 
 }  // namespace vantrel::moviekit
 

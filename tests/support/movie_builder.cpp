@@ -1,5 +1,6 @@
 #include "tests/support/movie_builder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -186,6 +187,19 @@ std::string fixText(const std::vector<Rule>& rules) {
             std::to_string(static_cast<std::int32_t>(rule.newValue)) + "\n";
   }
   return text;
+}
+
+std::vector<FixRule> toFixRules(const std::vector<Rule>& rules) {
+  std::vector<FixRule> fixRules;
+  for (const Rule& rule : rules) {
+    FixRule fixRule{};
+    std::copy_n(rule.tag.data(), 4, fixRule.tag);
+    fixRule.number = rule.number;
+    fixRule.oldValue = rule.oldValue;
+    fixRule.newValue = rule.newValue;
+    fixRules.push_back(fixRule);
+  }
+  return fixRules;
 }
 
 Bytes expectedAfterFix(const BuiltMovie& movie, const std::vector<Rule>& rules,

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fixrules/fix_rule.h"
 #include "movie/container_layout.h"
 
 namespace vantrel::moviekit {
@@ -88,6 +89,9 @@ struct Rule {
 
 // One record a line, numbers as signed decimals.
 std::string fixText(const std::vector<Rule>& rules);
+
+// The same rules as the rule table holds them.
+std::vector<FixRule> toFixRules(const std::vector<Rule>& rules);
 
 // The movie as a correct repair leaves it: each patchable reference whose
 // first rule (by tag and number) has its value as the old value takes the

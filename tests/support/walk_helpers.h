@@ -11,18 +11,7 @@
 
 namespace vantrel::moviekit {
 
-inline FixTable toTable(const std::vector<Rule>& rules) {
-  std::vector<FixRule> table;
-  for (const Rule& rule : rules) {
-    FixRule fixRule{};
-    std::copy_n(rule.tag.data(), 4, fixRule.tag);
-    fixRule.number = rule.number;
-    fixRule.oldValue = rule.oldValue;
-    fixRule.newValue = rule.newValue;
-    table.push_back(fixRule);
-  }
-  return FixTable(std::move(table));
-}
+inline FixTable toTable(const std::vector<Rule>& rules) { return FixTable(toFixRules(rules)); }
 
 // Walks a movie held in memory; `bytes` is patched in place.
 inline WalkOutcome walkBytes(Bytes& bytes, const std::vector<Rule>& rules, ProgressSink& sink,

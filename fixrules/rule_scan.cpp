@@ -1,5 +1,6 @@
 #include "fixrules/rule_scan.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -13,8 +14,6 @@ bool isSpace(char c) {
 
 bool isDigit(char c) { return static_cast<unsigned char>(c - '0') <= 9; }
 
-constexpr std::uint32_t FixRule::*kFields[] = {&FixRule::number, &FixRule::oldValue,
-                                               &FixRule::newValue};
 constexpr int kFieldCount = 3;
 
 constexpr char kCarriageReturn[] = "\r";
@@ -85,7 +84,10 @@ void RuleScanner::finish() {
   state_ = State::Done;
 }
 
-// The grammar of records over text as a text-mode read gives it.
+// The grammar of records over text as a text-mode read gives it. A record
+// runs down the cases in order; a number that ends goes round again, to
+// the next number or the next record. Wherever the text runs out, `state_`
+// says where the next piece goes on.
 void RuleScanner::scanText(const char* p, const char* const end) {
   while (p != end) {
     switch (state_) {
@@ -104,22 +106,20 @@ void RuleScanner::scanText(const char* p, const char* const end) {
         field_ = 0;
         wrappedFields_ = 0;
         state_ = State::Tag;
-        break;
+        [[fallthrough]];
       case State::Tag:
-        while (p != end && tagLength_ < 4) {
-          line_ += *p == '\n';
-          rule_.tag[tagLength_++] = *p++;
-        }
-        if (tagLength_ == 4) state_ = State::BeforeNumber;
-        break;
+        p = scanTag(p, end);
+        if (p == end) return;
+        [[fallthrough]];
       case State::BeforeNumber:
         p = skipSpace(p, end);
         if (p == end) return;
-        startNumber(*p);
+        negative_ = *p == '-';
+        tooLarge_ = false;
+        magnitude_ = 0;
         if (*p == '-' || *p == '+') {
-          ++p;
           state_ = State::Sign;
-          break;
+          if (++p == end) return;
         }
         [[fallthrough]];
       case State::Sign:
@@ -131,7 +131,8 @@ void RuleScanner::scanText(const char* p, const char* const end) {
         [[fallthrough]];
       case State::Digits:
         p = scanDigits(p, end);
-        if (p != end) endNumber();
+        if (p == end) return;
+        endNumber();
         break;
       case State::Done:
         return;
@@ -147,34 +148,50 @@ const char* RuleScanner::skipSpace(const char* p, const char* end) {
   return p;
 }
 
+const char* RuleScanner::scanTag(const char* p, const char* end) {
+  if (tagLength_ == 0 && end - p >= 4) {  // the whole tag in this piece, as it mostly is
+    std::memcpy(rule_.tag, p, 4);
+    line_ += std::count(p, p + 4, '\n');
+    state_ = State::BeforeNumber;
+    return p + 4;
+  }
+  for (; p != end && tagLength_ < 4; ++p) {
+    line_ += *p == '\n';
+    rule_.tag[tagLength_++] = *p;
+  }
+  if (tagLength_ == 4) state_ = State::BeforeNumber;
+  return p;
+}
+
 const char* RuleScanner::scanDigits(const char* p, const char* end) {
   // The value is accumulated in 32 bits and wraps, as the rule file's
   // numbers always have; whether it ever needed more is noted on the side.
-  std::uint32_t magnitude = magnitude_;
+  std::uint64_t magnitude = magnitude_;
   bool tooLarge = tooLarge_;
-  for (; p != end && isDigit(*p); ++p) {
-    const std::uint64_t grown = std::uint64_t{magnitude} * 10 + static_cast<unsigned>(*p - '0');
-    tooLarge |= (grown >> 32) != 0;
-    magnitude = static_cast<std::uint32_t>(grown);
+  for (; p != end; ++p) {
+    const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+    if (digit > 9) break;
+    magnitude = magnitude * 10 + digit;
+    if (magnitude > 0xFFFFFFFFu) {
+      tooLarge = true;
+      magnitude &= 0xFFFFFFFFu;
+    }
   }
-  magnitude_ = magnitude;
+  magnitude_ = static_cast<std::uint32_t>(magnitude);
   tooLarge_ = tooLarge;
   return p;
 }
 
-void RuleScanner::startNumber(char first) {
-  negative_ = first == '-';
-  tooLarge_ = false;
-  magnitude_ = 0;
-}
-
 void RuleScanner::endNumber() {
-  rule_.*kFields[field_] = negative_ ? 0u - magnitude_ : magnitude_;
+  numbers_[field_] = negative_ ? 0u - magnitude_ : magnitude_;
   if (tooLarge_ || (negative_ && magnitude_ > 0x80000000u)) wrappedFields_ |= 1u << field_;
   if (++field_ < kFieldCount) {
     state_ = State::BeforeNumber;
     return;
   }
+  rule_.number = numbers_[0];
+  rule_.oldValue = numbers_[1];
+  rule_.newValue = numbers_[2];
   for (int f = 0; f < kFieldCount && wrappedFields_ != 0; ++f) {
     if (wrappedFields_ & 1u << f) wrapped_.push_back({rules_.size(), static_cast<RuleField>(f)});
   }

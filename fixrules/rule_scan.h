@@ -71,8 +71,8 @@ class RuleScanner {
 
   void scanText(const char* p, const char* end);
   const char* skipSpace(const char* p, const char* end);
+  const char* scanTag(const char* p, const char* end);
   const char* scanDigits(const char* p, const char* end);
-  void startNumber(char first);
   void endNumber();
   void stop(BadRecord why, long long line);
 
@@ -82,6 +82,7 @@ class RuleScanner {
   FixRule rule_{};  // the record being read
   int tagLength_ = 0;
   int field_ = 0;  // which number is being read
+  std::uint32_t numbers_[3] = {};
   bool negative_ = false;
   bool tooLarge_ = false;  // the digits so far spell more than 32 bits
   std::uint32_t magnitude_ = 0;  // their value modulo 2^32

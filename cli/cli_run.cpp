@@ -49,7 +49,9 @@ int runCli(const CliOptions& options, const CliEnvironment& environment) {
   }
   if (const auto malformed = malformedProblem(rules)) {
     environment.err << badRuleText(malformed->line) << '\n';
-    if (options.json) environment.out << ruleProblemJson(rulesPath, *malformed, rules.table) << '\n';
+    if (options.json) {
+      environment.out << ruleProblemJson(rulesPath, *malformed, rules.table) << '\n';
+    }
   }
 
   int exitCode = kExitDone;

@@ -105,8 +105,8 @@ std::string ruleProblemExplanation(const RuleProblem& problem, const FixTable& r
 
 std::string ruleProblemLine(const std::string& rulesPath, const RuleProblem& problem,
                             const FixTable& rules) {
-  return rulesPath + ":" + std::to_string(problem.line) + ": " +
-         ruleProblemKindName(problem.kind) + ": " + ruleProblemExplanation(problem, rules);
+  return rulesPath + ":" + std::to_string(problem.line) + ": " + ruleProblemKindName(problem.kind) +
+         ": " + ruleProblemExplanation(problem, rules);
 }
 
 std::string ruleProblemJson(const std::string& rulesPath, const RuleProblem& problem,

@@ -57,7 +57,7 @@ FixLoad parseFixText(std::string_view fileBytes) {
 
 FixLoad loadFixTable(const std::string& path) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                              &std::fclose);
+                                                             &std::fclose);
   if (!file) return FixLoad{};
   long size = -1;
   if (std::fseek(file.get(), 0, SEEK_END) == 0) size = std::ftell(file.get());

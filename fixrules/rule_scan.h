@@ -84,8 +84,8 @@ class RuleScanner {
   int field_ = 0;  // which number is being read
   std::uint32_t numbers_[3] = {};
   bool negative_ = false;
-  bool tooLarge_ = false;  // the digits so far spell more than 32 bits
-  std::uint32_t magnitude_ = 0;  // their value modulo 2^32
+  bool tooLarge_ = false;           // the digits so far spell more than 32 bits
+  std::uint32_t magnitude_ = 0;     // their value modulo 2^32
   std::uint8_t wrappedFields_ = 0;  // a bit for each number of the record that wrapped
 
   std::vector<FixRule> rules_;

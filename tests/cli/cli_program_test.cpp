@@ -134,11 +134,12 @@ TEST_F(CliProgramTest, WithJsonABadRuleIsAlsoARecordOnStdout) {
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err,
             "Bad rule in fix.dat at line 3. The rules from that line on are not used.\n");
-  EXPECT_EQ(result.out.rfind("{\"type\":\"rule-problem\",\"file\":\"" + path("fix.dat") +
-                                 "\",\"line\":3,\"kind\":\"malformed\",\"message\":\"cut short by "
-                                 "the end of the file; the rules from this line on are not used\"}\n",
-                             0),
-            0u)
+  EXPECT_EQ(
+      result.out.rfind("{\"type\":\"rule-problem\",\"file\":\"" + path("fix.dat") +
+                           "\",\"line\":3,\"kind\":\"malformed\",\"message\":\"cut short by "
+                           "the end of the file; the rules from this line on are not used\"}\n",
+                       0),
+      0u)
       << result.out;
   EXPECT_EQ(readFile(path("a.qlm")), expectedAfterFix(movie, {{"ABCD", 7, 2, 5}}));
 }
@@ -152,16 +153,21 @@ TEST_F(CliProgramTest, CheckRulesReportsEachProblemOnItsLine) {
   EXPECT_EQ(text.exitCode, 4);
   EXPECT_EQ(text.err, "");
   EXPECT_EQ(text.out,
-            rules + ":2: shadowed: same tag 'ABCD' and number 7 as the rule on line 1, which is "
-                    "the one used; this rule never is\n" +
-                rules + ":3: no-change: old and new value are both 100, so the rule \"fixes\" the "
-                        "same reference on every run\n" +
-                rules + ":4: odd-tag: the tag 'AB\\x0aC' holds a control character; a tag written a "
-                        "character short takes the next character, such as a line end, as its own\n" +
-                rules + ":6: wrapped: the number lies outside -2147483648..4294967295 and is kept "
-                        "modulo 2^32, as 0\n" +
-                rules + ":6: wrapped: the old value lies outside -2147483648..4294967295 and is "
-                        "kept modulo 2^32, as 2147483647\n" +
+            rules +
+                ":2: shadowed: same tag 'ABCD' and number 7 as the rule on line 1, which is "
+                "the one used; this rule never is\n" +
+                rules +
+                ":3: no-change: old and new value are both 100, so the rule \"fixes\" the "
+                "same reference on every run\n" +
+                rules +
+                ":4: odd-tag: the tag 'AB\\x0aC' holds a control character; a tag written a "
+                "character short takes the next character, such as a line end, as its own\n" +
+                rules +
+                ":6: wrapped: the number lies outside -2147483648..4294967295 and is kept "
+                "modulo 2^32, as 0\n" +
+                rules +
+                ":6: wrapped: the old value lies outside -2147483648..4294967295 and is "
+                "kept modulo 2^32, as 2147483647\n" +
                 rules + ":7: malformed: expected '-'; the rules from this line on are not used\n" +
                 rules + ": 5 rules, 6 problems\n");
 
@@ -176,7 +182,8 @@ TEST_F(CliProgramTest, CheckRulesReportsEachProblemOnItsLine) {
                                     "\"tag\":\"ABCD\",\"number\":7,\"message\":\"same tag",
                              0),
             0u);
-  EXPECT_EQ(records[2].rfind(file + "\"line\":4,\"kind\":\"odd-tag\",\"tag\":\"AB\\u000aC\"", 0), 0u);
+  EXPECT_EQ(records[2].rfind(file + "\"line\":4,\"kind\":\"odd-tag\",\"tag\":\"AB\\u000aC\"", 0),
+            0u);
   EXPECT_EQ(records[4].rfind(file + "\"line\":6,\"kind\":\"wrapped\",\"tag\":\"BIG \",\"number\":0,"
                                     "\"field\":\"oldValue\",\"kept\":2147483647,",
                              0),
@@ -196,15 +203,25 @@ TEST_F(CliProgramTest, CheckRulesExitCodes) {
     std::string err;
   };
   const Case cases[] = {
-      {{"--check-rules", "--rules", path("fix.dat")}, 0, path("fix.dat") + ": 2 rules, 0 problems\n", ""},
+      {{"--check-rules", "--rules", path("fix.dat")},
+       0,
+       path("fix.dat") + ": 2 rules, 0 problems\n",
+       ""},
       {{"--check-rules", "--json", "--rules", path("fix.dat")},
-       0, "{\"type\":\"summary\",\"rules\":2,\"problems\":0}\n", ""},
-      {{"--rules", path("bad.dat"), "--check-rules"}, 4,
-       path("bad.dat") + ":1: no-change: old and new value are both 2, so the rule \"fixes\" the "
-                         "same reference on every run\n" + path("bad.dat") + ": 1 rule, 1 problem\n",
+       0,
+       "{\"type\":\"summary\",\"rules\":2,\"problems\":0}\n",
+       ""},
+      {{"--rules", path("bad.dat"), "--check-rules"},
+       4,
+       path("bad.dat") +
+           ":1: no-change: old and new value are both 2, so the rule \"fixes\" the "
+           "same reference on every run\n" +
+           path("bad.dat") + ": 1 rule, 1 problem\n",
        ""},
       {{"--check-rules", "--rules", path("absent.dat")}, 1, "", "Cannot open fix data file\n"},
-      {{"--check-rules", "--rules", path("bad.dat"), path("a.qlm")}, 2, "",
+      {{"--check-rules", "--rules", path("bad.dat"), path("a.qlm")},
+       2,
+       "",
        "vantrel: option '--check-rules' takes no movie file\nTry 'vantrel --help'.\n"},
   };
   for (const Case& c : cases) {

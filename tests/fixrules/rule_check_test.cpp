@@ -11,8 +11,8 @@ namespace {
 struct Expected {
   long long line;
   RuleProblemKind kind;
-  long long earlierLine = 0;  // Shadowed
-  RuleField field = RuleField::Number;  // Wrapped
+  long long earlierLine = 0;                // Shadowed
+  RuleField field = RuleField::Number;      // Wrapped
   BadRecord badRecord = BadRecord::NoDash;  // Malformed
 };
 
@@ -47,9 +47,11 @@ TEST(RuleCheckTest, FindsEachKindOnItsLine) {
       {"shadowed names the first rule, not the one before",
        "-ABCD 7 2 5\n-WAVE 1 1 2\n-ABCD 7 3 9\n\n-ABCD 7 4 4\n",
        {{3, K::Shadowed, 1}, {5, K::Shadowed, 1}, {5, K::NoChange}}},
-      {"-1 and 4294967295 are one number", "-ABCD -1 2 5\n-ABCD 4294967295 3 6\n",
+      {"-1 and 4294967295 are one number",
+       "-ABCD -1 2 5\n-ABCD 4294967295 3 6\n",
        {{2, K::Shadowed, 1}}},
-      {"no-change in any spelling", "-ABCD 1 5 5\n-ABCD 2 -1 4294967295\n",
+      {"no-change in any spelling",
+       "-ABCD 1 5 5\n-ABCD 2 -1 4294967295\n",
        {{1, K::NoChange}, {2, K::NoChange}}},
       {"a tag a character short takes the line end",
        "-ABC\n1 2 3\n-AB\tD 1 2 3\n-ABC\x7f 1 2 3\n-\xe9t\xe9  1 2 3\n",
@@ -72,26 +74,37 @@ TEST(RuleCheckTest, OneRuleReportsItsProblemsInKindOrder) {
                    {3, K::NoChange},
                    {3, K::OddTag},
                    {3, K::Wrapped, 0, RuleField::OldValue}}});
-  expectProblems({"records glued on one line, in file order", "-ABCD 1 2 2-ABCD 1 2 3\n",
+  expectProblems({"records glued on one line, in file order",
+                  "-ABCD 1 2 2-ABCD 1 2 3\n",
                   {{1, K::NoChange}, {1, K::Shadowed, 1}}});
 }
 
 TEST(RuleCheckTest, MalformedComesLastAndSaysWhy) {
   const Case cases[] = {
-      {"a comment", "-ABCD 1 2 3\n# note\n-ABCD 1 2 2\n",
+      {"a comment",
+       "-ABCD 1 2 3\n# note\n-ABCD 1 2 2\n",
        {{2, K::Malformed, 0, RuleField::Number, BadRecord::NoDash}}},
-      {"blank first line", "\n-ABCD 1 2 3\n", {{1, K::Malformed, 0, RuleField::Number, BadRecord::NoDash}}},
-      {"text after the last number, on the rule's own line", "-ABCD 1 1 1 x\n",
+      {"blank first line",
+       "\n-ABCD 1 2 3\n",
+       {{1, K::Malformed, 0, RuleField::Number, BadRecord::NoDash}}},
+      {"text after the last number, on the rule's own line",
+       "-ABCD 1 1 1 x\n",
        {{1, K::NoChange}, {1, K::Malformed, 0, RuleField::Number, BadRecord::NoDash}}},
-      {"a number missing", "-ABCD 1 2\n-EFGH 4 5 6\n",
+      {"a number missing",
+       "-ABCD 1 2\n-EFGH 4 5 6\n",
        {{1, K::Malformed, 0, RuleField::Number, BadRecord::NoNumber}}},
-      {"a sign without digits", "-ABCD 1 2 3\n\n-EFGH 4 + 6\n",
+      {"a sign without digits",
+       "-ABCD 1 2 3\n\n-EFGH 4 + 6\n",
        {{3, K::Malformed, 0, RuleField::Number, BadRecord::NoNumber}}},
-      {"cut short in a number", "-ABCD 1 2 3\r\n-EFGH 4 5",
+      {"cut short in a number",
+       "-ABCD 1 2 3\r\n-EFGH 4 5",
        {{2, K::Malformed, 0, RuleField::Number, BadRecord::CutShort}}},
-      {"cut short in a tag by Ctrl-Z", "-ABCD 1 2 3\n-EF\x1aGH 4 5 6\n",
+      {"cut short in a tag by Ctrl-Z",
+       "-ABCD 1 2 3\n-EF\x1aGH 4 5 6\n",
        {{2, K::Malformed, 0, RuleField::Number, BadRecord::CutShort}}},
-      {"cut short after a sign", "-ABCD 1 2 -", {{1, K::Malformed, 0, RuleField::Number, BadRecord::CutShort}}},
+      {"cut short after a sign",
+       "-ABCD 1 2 -",
+       {{1, K::Malformed, 0, RuleField::Number, BadRecord::CutShort}}},
   };
   for (const Case& c : cases) expectProblems(c);
 }

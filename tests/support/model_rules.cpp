@@ -76,8 +76,8 @@ class RecordReader {
 
 // The 1-based line that `position` of the text lies on.
 long lineAt(const std::string& text, std::size_t position) {
-  return 1 + static_cast<long>(
-                 std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(position), '\n'));
+  return 1 + static_cast<long>(std::count(
+                 text.begin(), text.begin() + static_cast<std::ptrdiff_t>(position), '\n'));
 }
 
 }  // namespace

@@ -69,6 +69,7 @@ void RuleScanner::finish() {
     case State::Digits:
       if (field_ == kFieldCount - 1) {
         endNumber();  // the last number may end with the file
+        endRecord();
         break;
       }
       stop(BadRecord::CutShort, rule_.line);
@@ -132,7 +133,7 @@ void RuleScanner::scanText(const char* p, const char* const end) {
       case State::Digits:
         p = scanDigits(p, end);
         if (p == end) return;
-        endNumber();
+        if (endNumber()) endRecord();
         break;
       case State::Done:
         return;
@@ -182,13 +183,14 @@ const char* RuleScanner::scanDigits(const char* p, const char* end) {
   return p;
 }
 
-void RuleScanner::endNumber() {
+bool RuleScanner::endNumber() {
   numbers_[field_] = negative_ ? 0u - magnitude_ : magnitude_;
   if (tooLarge_ || (negative_ && magnitude_ > 0x80000000u)) wrappedFields_ |= 1u << field_;
-  if (++field_ < kFieldCount) {
-    state_ = State::BeforeNumber;
-    return;
-  }
+  state_ = State::BeforeNumber;
+  return ++field_ == kFieldCount;
+}
+
+void RuleScanner::endRecord() {
   rule_.number = numbers_[0];
   rule_.oldValue = numbers_[1];
   rule_.newValue = numbers_[2];

@@ -73,7 +73,9 @@ class RuleScanner {
   const char* skipSpace(const char* p, const char* end);
   const char* scanTag(const char* p, const char* end);
   const char* scanDigits(const char* p, const char* end);
-  void endNumber();
+  // Keeps the number just read; true when it was the record's last.
+  bool endNumber();
+  void endRecord();
   void stop(BadRecord why, long long line);
 
   State state_ = State::FileStart;

@@ -48,7 +48,7 @@ MessageBoxContent noRulesBox() {
   return MessageBoxContent{kCannotOpenRulesText, kErrorCaption, BoxIcon::Error};
 }
 
-MessageBoxContent badRuleBox(long line) {
+MessageBoxContent badRuleBox(long long line) {
   return MessageBoxContent{badRuleText(line), kWarningCaption, BoxIcon::Warning};
 }
 

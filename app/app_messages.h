@@ -39,7 +39,7 @@ MessageBoxContent walkResultBox(WalkResult result, const std::string& displayNam
 MessageBoxContent noRulesBox();
 
 // fix.dat stops being readable at `line`; the rules before it are used.
-MessageBoxContent badRuleBox(long line);
+MessageBoxContent badRuleBox(long long line);
 
 // The progress window could not be shown; the program ends.
 MessageBoxContent noWindowBox();

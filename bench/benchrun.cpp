@@ -1,6 +1,7 @@
 // Runs a command once and appends its wall time in seconds, its peak
-// resident memory in KiB and its exit code, on one line, to RESULTS:
-//   benchrun RESULTS COMMAND [ARG...]  ->  "0.123456 10240 0"
+// resident memory in KiB, its exit code and its processor time (user and
+// system) in seconds, on one line, to RESULTS:
+//   benchrun RESULTS COMMAND [ARG...]  ->  "0.123456 10240 0 0.120000"
 // The command's own output goes where benchrun's goes.
 
 #include <sys/resource.h>
@@ -34,7 +35,9 @@ int main(int argc, char** argv) {
     std::perror(argv[1]);
     return 2;
   }
-  std::fprintf(results, "%.6f %ld %d\n", wall.count(), usage.ru_maxrss,
-               WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+  const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
+  std::fprintf(results, "%.6f %ld %d %.6f\n", wall.count(), usage.ru_maxrss,
+               WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+               seconds(usage.ru_utime) + seconds(usage.ru_stime));
   return std::fclose(results) == 0 ? 0 : 2;
 }

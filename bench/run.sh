@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Times vantrel on large generated movies against a plain sequential read of
-# the same file. Not a test: nothing here passes or fails on a time.
+# Times vantrel loading large rule files, and on large generated movies
+# against a plain sequential read of the same file. Not a test: nothing here
+# passes or fails on a time.
 #
 #   bench/run.sh               5 runs of each case
 #   RUNS=9 bench/run.sh        more runs
@@ -32,12 +33,41 @@ for movie_case in "${movies[@]}"; do
     "$mkmovie" bench-movie "$data/$name.qlm" "$references" "$megabytes" >"$data/$name.info"
   fi
 done
-for count in $RULE_COUNTS; do
+for count in $RULE_COUNTS 1000000; do
   [ -f "$data/rules-$count.dat" ] || "$mkmovie" bench-rules "$data/rules-$count.dat" "$count"
 done
+[ -f "$data/empty.qlm" ] || "$mkmovie" bench-movie "$data/empty.qlm" 0 0 >/dev/null
+# Hostile rule files: one record stretched over 200 MB of blanks, and one
+# whose number is 200 MB of digits.
+hostile=200000000
+[ -f "$data/blank-record.dat" ] ||
+  { printf -- '-ABCD'; head -c "$hostile" /dev/zero | tr '\0' ' '; printf '1 2 3\n'; } >"$data/blank-record.dat"
+[ -f "$data/long-number.dat" ] ||
+  { printf -- '-ABCD 1 '; head -c "$hostile" /dev/zero | tr '\0' '7'; printf ' 3\n'; } >"$data/long-number.dat"
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 maximum() { sort -g | tail -n 1; }
+
+# Loading the rules: the whole process, on a movie without chunks, so that
+# its time is the rule file's. The loader runs on one thread.
+printf '%-26s %10s %9s %9s %9s %8s\n' "rule file" size "median s" "cpu s" "MB/s" "peak MiB"
+for rules in rules-1000000 blank-record long-number; do
+  : >"$data/times"
+  for _ in $(seq "$RUNS"); do
+    "$benchrun" "$data/times" "$vantrel" --quiet --rules "$data/$rules.dat" "$data/empty.qlm" \
+      >/dev/null 2>"$data/err" </dev/null
+  done
+  if [ -s "$data/err" ] || awk '$3 != 0 { bad = 1 } END { exit !bad }' "$data/times"; then
+    echo "bench: loading $rules.dat failed: $(cat "$data/err")" >&2
+    exit 1
+  fi
+  size=$(stat -c %s "$data/$rules.dat")
+  load_time=$(awk '{ print $1 }' "$data/times" | median)
+  printf '%-26s %10s %9.4f %9.4f %9.1f %8.1f\n' "$rules.dat" "$size" "$load_time" \
+    "$(awk '{ print $4 }' "$data/times" | median)" "$(echo "$size $load_time" | awk '{ print $1 / $2 / 1e6 }')" \
+    "$(awk '{ print $2 / 1024 }' "$data/times" | maximum)"
+done
+echo
 
 printf '%-8s %10s %9s %-22s %11s %11s %8s\n' movie size refs case "median s" "x read" "peak MiB"
 for movie_case in "${movies[@]}"; do

@@ -3,7 +3,8 @@
 namespace vantrel::cli {
 
 const char kUsageText[] =
-    "Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] MOVIE...\n"
+    "Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] [--json] MOVIE...\n"
+    "       vantrel --check-rules [--rules FILE] [--json]\n"
     "\n"
     "Repairs the bad expansion references in each QELM movie file in place,\n"
     "by the rules in fix.dat.\n"
@@ -16,12 +17,24 @@ const char kUsageText[] =
     "                that would be fixed): offset of its value word, tag, number,\n"
     "                old value -> new value\n"
     "  --quiet       no progress bar\n"
+    "  --check-rules\n"
+    "                check the rule file and touch no movie: print FILE:LINE: KIND:\n"
+    "                explanation for each problem, then the count of rules and\n"
+    "                problems. KIND is malformed (not a rule: the rules from that\n"
+    "                line on are not used), shadowed (an earlier rule has the same\n"
+    "                tag and number, so this one is never consulted), no-change (old\n"
+    "                value equals new value), odd-tag (a control character in the\n"
+    "                tag) or wrapped (a number outside 32 bits, kept modulo 2^32)\n"
+    "  --json        JSON Lines on stdout for scripts: with --check-rules, a\n"
+    "                \"rule-problem\" record for each problem and a \"summary\";\n"
+    "                when repairing, a \"rule-problem\" record for a bad rule\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"
     "Exit codes: 0 every movie done, 1 the rule file cannot be opened,\n"
     "2 usage error, 3 some movie could not be opened, was not valid or could\n"
-    "not be saved (the others are still processed).\n";
+    "not be saved (the others are still processed). With --check-rules:\n"
+    "0 no problem found, 4 some problem found, 1 and 2 as above.\n";
 
 namespace {
 
@@ -55,6 +68,10 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
       options.list = true;
     } else if (arg == "--quiet" || arg == "-q") {
       options.quiet = true;
+    } else if (arg == "--check-rules") {
+      options.action = CliAction::CheckRules;
+    } else if (arg == "--json") {
+      options.json = true;
     } else if (arg == "--rules") {
       if (i + 1 == args.size()) return usageError("option '--rules' needs a file name");
       options.rulesPath = args[++i];
@@ -63,6 +80,10 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
     } else {
       return usageError("unknown option '" + arg + "'");
     }
+  }
+  if (options.action == CliAction::CheckRules) {
+    if (!options.movies.empty()) return usageError("option '--check-rules' takes no movie file");
+    return options;
   }
   if (options.movies.empty()) return usageError("no movie file given");
   return options;

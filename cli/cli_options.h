@@ -7,7 +7,7 @@
 
 namespace vantrel::cli {
 
-enum class CliAction { Patch, ShowHelp, ShowVersion, UsageError };
+enum class CliAction { Patch, CheckRules, ShowHelp, ShowVersion, UsageError };
 
 struct CliOptions {
   CliAction action = CliAction::Patch;
@@ -16,6 +16,7 @@ struct CliOptions {
   bool dryRun = false;
   bool list = false;
   bool quiet = false;
+  bool json = false;  // records for scripts, as JSON Lines on stdout
   std::vector<std::string> movies;
 };
 

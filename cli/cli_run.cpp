@@ -1,7 +1,9 @@
 #include "cli/cli_run.h"
 
 #include "cli/console_sink.h"
+#include "cli/rule_problem_report.h"
 #include "fixrules/fix_loader.h"
+#include "fixrules/rule_check.h"
 #include "fixrules/rule_messages.h"
 #include "movie/movie_walk.h"
 #include "movie/walk_messages.h"
@@ -34,15 +36,23 @@ int exitCodeFor(WalkResult result) {
   return result == WalkResult::Done ? kExitDone : kExitMovieFailed;
 }
 
+std::string rulesPathFor(const CliOptions& options, const CliEnvironment& environment) {
+  return options.rulesPath ? *options.rulesPath : environment.programDirectory + kRuleFileName;
+}
+
 int runCli(const CliOptions& options, const CliEnvironment& environment) {
-  const std::string rulesPath =
-      options.rulesPath ? *options.rulesPath : environment.programDirectory + kRuleFileName;
+  const std::string rulesPath = rulesPathFor(options, environment);
   const FixLoad rules = loadFixTable(rulesPath);
   if (!rules.opened) {
     environment.err << kCannotOpenRulesText << '\n';
     return kExitNoRules;
   }
-  if (rules.badLine) environment.err << badRuleText(*rules.badLine) << '\n';
+  if (const auto malformed = malformedProblem(rules)) {
+    environment.err << badRuleText(malformed->line) << '\n';
+    if (options.json) {
+      environment.out << ruleProblemJson(rulesPath, *malformed, rules.table) << '\n';
+    }
+  }
 
   int exitCode = kExitDone;
   bool reportedOnOut = false;

@@ -10,10 +10,11 @@
 namespace vantrel::cli {
 
 enum ExitCode {
-  kExitDone = 0,           // every movie ended Done
+  kExitDone = 0,           // every movie ended Done; with --check-rules, no problem found
   kExitNoRules = 1,        // the rule file cannot be opened
   kExitUsage = 2,          // the command line was wrong
   kExitMovieFailed = 3,    // some movie could not be opened, was not valid or not saved
+  kExitRuleProblems = 4,   // --check-rules found a problem in the rule file
 };
 
 int exitCodeFor(WalkResult result);
@@ -24,6 +25,9 @@ struct CliEnvironment {
   std::string programDirectory;  // where fix.dat is looked for without --rules
   bool errIsTerminal = false;    // the progress bar is drawn only on a terminal
 };
+
+// The rule file to read: --rules, or fix.dat beside the program.
+std::string rulesPathFor(const CliOptions& options, const CliEnvironment& environment);
 
 // Loads the rules and patches each movie in turn; returns the exit code.
 int runCli(const CliOptions& options, const CliEnvironment& environment);

@@ -7,7 +7,8 @@ namespace {
 
 constexpr int kBarCells = 40;
 
-// Tag bytes as they read, with anything unprintable escaped.
+}  // namespace
+
 std::string printableTag(const char tag[4]) {
   std::string text;
   for (int i = 0; i < 4; ++i) {
@@ -23,14 +24,11 @@ std::string printableTag(const char tag[4]) {
   return text;
 }
 
-// The word as the signed decimal that fix.dat would hold for it.
-std::string asRuleNumber(std::uint32_t word) {
-  const long long value = word < 0x80000000u ? static_cast<long long>(word)
-                                             : static_cast<long long>(word) - 0x100000000LL;
-  return std::to_string(value);
+std::int64_t signedWord(std::uint32_t word) {
+  return word < 0x80000000u ? std::int64_t{word} : std::int64_t{word} - 0x100000000LL;
 }
 
-}  // namespace
+std::string asRuleNumber(std::uint32_t word) { return std::to_string(signedWord(word)); }
 
 std::string describeFix(const FixedReference& fix) {
   char offset[32];

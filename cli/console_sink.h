@@ -43,6 +43,15 @@ class ConsoleSink final : public ProgressSink {
 // number, and its old and new value as the rule file writes them.
 std::string describeFix(const FixedReference& fix);
 
+// Tag bytes as they read, with anything unprintable (and quote and
+// backslash) escaped as \xNN.
+std::string printableTag(const char tag[4]);
+
+// The word as the signed number that fix.dat would hold for it, and that
+// number in decimal.
+std::int64_t signedWord(std::uint32_t word);
+std::string asRuleNumber(std::uint32_t word);
+
 }  // namespace vantrel::cli
 
 #endif  // VANTREL_CLI_CONSOLE_SINK_H_

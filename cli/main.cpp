@@ -12,6 +12,7 @@
 #define VANTREL_ISATTY isatty
 #endif
 
+#include "cli/check_rules.h"
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/executable_dir.h"
@@ -31,9 +32,11 @@ int main(int argc, char** argv) {
       std::cerr << "vantrel: " << options.usageError << "\nTry 'vantrel --help'.\n";
       return kExitUsage;
     case CliAction::Patch:
+    case CliAction::CheckRules:
       break;
   }
   const CliEnvironment environment{std::cout, std::cerr, executableDirectory(argv[0]),
                                    VANTREL_ISATTY(2) != 0};
+  if (options.action == CliAction::CheckRules) return runCheckRules(options, environment);
   return runCli(options, environment);
 }

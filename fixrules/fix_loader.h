@@ -4,19 +4,24 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fixrules/fix_table.h"
+#include "fixrules/rule_scan.h"
 
 namespace vantrel {
 
-// What loading fix.dat gave. When the file could not be opened, `opened` is
-// false and the table is empty. Otherwise the table holds every record before
-// the first one that is not of the form "-TTTT number old new"; that record's
-// first line (1-based) is in `badLine`, which is empty when every record read.
+// What loading fix.dat gave. When the file could not be opened (or read),
+// `opened` is false and the table is empty. Otherwise the table holds every
+// record before the first one that is not of the form "-TTTT number old new";
+// that record's first line (1-based) is in `badLine`, which is empty when
+// every record read, and what is wrong with it in `badRecord`.
 struct FixLoad {
   bool opened = false;
   FixTable table;
-  std::optional<long> badLine;
+  std::optional<long long> badLine;
+  BadRecord badRecord = BadRecord::NoDash;
+  std::vector<WrappedNumber> wrapped;  // numbers of the table's rules that wrapped, in file order
 };
 
 // Reads the rule file at `path`. The file is taken as text: a CR LF pair is

@@ -14,6 +14,7 @@ struct FixRule {
   std::uint32_t number;
   std::uint32_t oldValue;
   std::uint32_t newValue;
+  long long line;  // 1-based line of the record's '-', CR LF counted as one line end
 };
 
 }  // namespace vantrel

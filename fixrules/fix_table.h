@@ -1,7 +1,6 @@
 #ifndef VANTREL_FIXRULES_FIX_TABLE_H_
 #define VANTREL_FIXRULES_FIX_TABLE_H_
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -18,6 +17,7 @@ namespace vantrel {
 class FixTable {
  public:
   FixTable() = default;
+  // Takes `rules` in file order and indexes them.
   explicit FixTable(std::vector<FixRule> rules);
 
   const std::vector<FixRule>& rules() const { return rules_; }
@@ -29,65 +29,15 @@ class FixTable {
 
   // How many slots the index of `ruleCount` rules has, and which of them a
   // tag and number start their search at; tests use these to crowd keys
-  // where the index is filled in parts.
+  // at the end of the index, where a search wraps around to its start.
   static std::size_t slotCountFor(std::size_t ruleCount);
   static std::size_t homeSlotOf(const char tag[4], std::uint32_t number, std::size_t slotCount);
 
  private:
-  friend class FixTableBuilder;
-
-  struct Slot {
-    // Left uninitialised when made: the build clears each stretch of the
-    // table just before filling it, while it is in the cache.
-    Slot() {}
-    std::uint32_t tagWord;  // the tag's bytes, the first one lowest
-    std::uint32_t number;
-    std::uint32_t ruleIndexPlusOne;  // 0: an empty slot
-  };
-  std::size_t homeSlot(std::uint64_t hash) const { return homeSlotIn(hash, slots_.size()); }
-  static std::size_t homeSlotIn(std::uint64_t hash, std::size_t slotCount);
-
   std::vector<FixRule> rules_;
-  std::vector<Slot> slots_;  // open addressing with linear probing
-};
-
-// Makes a FixTable from rules handed over one at a time in file order. The
-// index is prepared as the rules come, while each is still in the cache.
-class FixTableBuilder {
- public:
-  // `expectedRules` only sizes what is reserved.
-  explicit FixTableBuilder(std::size_t expectedRules = 0);
-
-  void add(const FixRule& rule);
-  // Adds the rules of `later`, which follow these in the file.
-  void append(FixTableBuilder&& later);
-  FixTable build();
-
- private:
-  // A rule's key, gathered by the top bits of its hash. The buckets' keys
-  // have their home slots in bucket order, so the table is filled a cached
-  // stretch at a time.
-  struct KeyedRule {
-    std::uint32_t tagWord;
-    std::uint32_t number;
-    std::uint32_t index;
-  };
-  static constexpr int kBucketBits = 8;
-  static constexpr std::size_t kBuckets = std::size_t{1} << kBucketBits;
-  using Buckets = std::array<std::vector<KeyedRule>, kBuckets>;
-  // The buckets of rules appended from later builders, whose indices are
-  // `indexShift` too low.
-  struct LaterBuckets {
-    Buckets buckets;
-    std::uint32_t indexShift;
-  };
-
-  void fill(FixTable& table, std::size_t firstBucket, std::size_t endBucket, std::size_t slotEnd,
-            std::vector<KeyedRule>& setAside) const;
-
-  std::vector<FixRule> rules_;
-  Buckets buckets_;
-  std::vector<LaterBuckets> later_;
+  // Open addressing with linear probing: each slot holds a rule's index
+  // plus one, 0 when empty; the key is the rule's own tag and number.
+  std::vector<std::uint32_t> slots_;
 };
 
 // Index of the first rule whose tag equals the four bytes `tag` (in file

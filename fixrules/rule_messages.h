@@ -9,7 +9,7 @@ inline constexpr char kRuleFileName[] = "fix.dat";
 inline constexpr char kCannotOpenRulesText[] = "Cannot open fix data file";
 
 // The warning for a rule file that stops being readable at `line`.
-inline std::string badRuleText(long line) {
+inline std::string badRuleText(long long line) {
   return "Bad rule in fix.dat at line " + std::to_string(line) +
          ". The rules from that line on are not used.";
 }

@@ -1,9 +1,9 @@
 // fuzz_rule_loader: any bytes as fix.dat. The loader must keep exactly the
-// rules that the records before the first malformed one spell, as the plain
-// model of the rule file reads them, and name that record's line; read
-// through a small buffer fed in small pieces (sizes drawn from the input)
-// it must give the same. The table built from the rules must answer every
-// lookup with the first rule for the tag and number.
+// rules that the records before the first malformed one spell, each with
+// its line, as the plain model of the rule file reads them, and name that
+// record's line; read through a small buffer fed in small pieces (sizes
+// drawn from the input) it must give the same. The table built from the
+// rules must answer every lookup with the first rule for the tag and number.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -39,6 +39,8 @@ void expectSameLoad(const FixLoad& load, const moviekit::ModelRuleLoad& model, c
     expect(std::memcmp(got.tag, want.tag, 4) == 0 && got.number == want.number &&
                got.oldValue == want.oldValue && got.newValue == want.newValue,
            "a rule differs from the model's", i);
+    expect(got.line == want.line, "a rule's line differs from the model's",
+           static_cast<std::uint64_t>(got.line), static_cast<std::uint64_t>(want.line));
   }
 }
 

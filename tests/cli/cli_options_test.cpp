@@ -21,6 +21,15 @@ TEST(CliOptionsTest, ReadsFlagsRulesAndMoviesInAnyOrder) {
   EXPECT_EQ(plain.movies, (std::vector<std::string>{"-", "--list", "-x.qlm"}));
 }
 
+TEST(CliOptionsTest, CheckRulesTakesTheRuleFileAndNoMovie) {
+  const CliOptions options = parseCliOptions({"--json", "--check-rules", "--rules", "r.dat"});
+  EXPECT_EQ(options.action, CliAction::CheckRules);
+  EXPECT_TRUE(options.json);
+  EXPECT_EQ(options.rulesPath, "r.dat");
+  EXPECT_EQ(parseCliOptions({"--check-rules"}).action, CliAction::CheckRules);
+  EXPECT_TRUE(parseCliOptions({"--json", "a.qlm"}).json);
+}
+
 TEST(CliOptionsTest, HelpAndVersionWinOverEverythingAfterThem) {
   EXPECT_EQ(parseCliOptions({"--help"}).action, CliAction::ShowHelp);
   EXPECT_EQ(parseCliOptions({"a.qlm", "-h", "--bogus"}).action, CliAction::ShowHelp);
@@ -37,6 +46,8 @@ TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
       {{"--list"}, "no movie file given"},
       {{"a.qlm", "--rules"}, "option '--rules' needs a file name"},
       {{"--force", "a.qlm"}, "unknown option '--force'"},
+      {{"--check-rules", "a.qlm"}, "option '--check-rules' takes no movie file"},
+      {{"a.qlm", "--json", "--check-rules"}, "option '--check-rules' takes no movie file"},
   };
   for (const Case& c : cases) {
     const CliOptions options = parseCliOptions(c.args);

@@ -95,6 +95,10 @@ TEST_F(CliProgramTest, FindsFixDatBesideTheProgram) {
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(readFile(path("a.qlm")), expectedAfterFix(movie, kRules));
 
+  const RunResult checked = run(program.string(), {"--check-rules"});
+  EXPECT_EQ(checked.exitCode, 0);
+  EXPECT_EQ(checked.out, path("fix.dat") + ": 2 rules, 0 problems\n");
+
   fs::remove(dir_ / "fix.dat");
   const RunResult missing = run(program.string(), {path("a.qlm")});
   EXPECT_EQ(missing.exitCode, 1);
@@ -120,6 +124,113 @@ TEST_F(CliProgramTest, WarnsOfABadRuleAndUsesTheRulesBeforeIt) {
   EXPECT_EQ(result.err,
             "Bad rule in fix.dat at line 2. The rules from that line on are not used.\n");
   EXPECT_EQ(readFile(path("a.qlm")), expectedAfterFix(movie, {{"ABCD", 7, 2, 5}}));
+}
+
+TEST_F(CliProgramTest, WithJsonABadRuleIsAlsoARecordOnStdout) {
+  writeText("fix.dat", "-ABCD 7 2 5\n\n-WAVE 1 2\n");
+  const BuiltMovie movie = sampleMovie(9);
+  writeFile(path("a.qlm"), movie.bytes);
+  const RunResult result = run({"--json", "--rules", path("fix.dat"), path("a.qlm")});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.err,
+            "Bad rule in fix.dat at line 3. The rules from that line on are not used.\n");
+  EXPECT_EQ(
+      result.out.rfind("{\"type\":\"rule-problem\",\"file\":\"" + path("fix.dat") +
+                           "\",\"line\":3,\"kind\":\"malformed\",\"message\":\"cut short by "
+                           "the end of the file; the rules from this line on are not used\"}\n",
+                       0),
+      0u)
+      << result.out;
+  EXPECT_EQ(readFile(path("a.qlm")), expectedAfterFix(movie, {{"ABCD", 7, 2, 5}}));
+}
+
+TEST_F(CliProgramTest, CheckRulesReportsEachProblemOnItsLine) {
+  writeText("fix.dat",
+            "-ABCD 7 2 5\r\n-ABCD 7 3 9\r\n-WAVE 1 100 100\r\n-AB\r\nC 1 2 3\r\n"
+            "-BIG  4294967296 -2147483649 5\r\n# the end\r\n-WAVE 2 3 4\r\n");
+  const std::string rules = path("fix.dat");
+  const RunResult text = run({"--check-rules", "--rules", rules});
+  EXPECT_EQ(text.exitCode, 4);
+  EXPECT_EQ(text.err, "");
+  EXPECT_EQ(text.out,
+            rules +
+                ":2: shadowed: same tag 'ABCD' and number 7 as the rule on line 1, which is "
+                "the one used; this rule never is\n" +
+                rules +
+                ":3: no-change: old and new value are both 100, so the rule \"fixes\" the "
+                "same reference on every run\n" +
+                rules +
+                ":4: odd-tag: the tag 'AB\\x0aC' holds a control character; a tag written a "
+                "character short takes the next character, such as a line end, as its own\n" +
+                rules +
+                ":6: wrapped: the number lies outside -2147483648..4294967295 and is kept "
+                "modulo 2^32, as 0\n" +
+                rules +
+                ":6: wrapped: the old value lies outside -2147483648..4294967295 and is "
+                "kept modulo 2^32, as 2147483647\n" +
+                rules + ":7: malformed: expected '-'; the rules from this line on are not used\n" +
+                rules + ": 5 rules, 6 problems\n");
+
+  const RunResult json = run({"--check-rules", "--json", "--rules", rules});
+  EXPECT_EQ(json.exitCode, 4);
+  const std::string file = "{\"type\":\"rule-problem\",\"file\":\"" + rules + "\",";
+  std::istringstream lines(json.out);
+  std::vector<std::string> records;
+  for (std::string line; std::getline(lines, line);) records.push_back(line);
+  ASSERT_EQ(records.size(), 7u) << json.out;
+  EXPECT_EQ(records[0].rfind(file + "\"line\":2,\"kind\":\"shadowed\",\"earlierLine\":1,"
+                                    "\"tag\":\"ABCD\",\"number\":7,\"message\":\"same tag",
+                             0),
+            0u);
+  EXPECT_EQ(records[2].rfind(file + "\"line\":4,\"kind\":\"odd-tag\",\"tag\":\"AB\\u000aC\"", 0),
+            0u);
+  EXPECT_EQ(records[4].rfind(file + "\"line\":6,\"kind\":\"wrapped\",\"tag\":\"BIG \",\"number\":0,"
+                                    "\"field\":\"oldValue\",\"kept\":2147483647,",
+                             0),
+            0u);
+  EXPECT_EQ(records[5].rfind(file + "\"line\":7,\"kind\":\"malformed\",\"message\":", 0), 0u);
+  EXPECT_EQ(records[6], "{\"type\":\"summary\",\"rules\":5,\"problems\":6}");
+}
+
+TEST_F(CliProgramTest, CheckRulesExitCodes) {
+  const BuiltMovie movie = sampleMovie(10);
+  writeFile(path("a.qlm"), movie.bytes);
+  writeText("bad.dat", "-ABCD 1 2 2\n");
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string out;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"--check-rules", "--rules", path("fix.dat")},
+       0,
+       path("fix.dat") + ": 2 rules, 0 problems\n",
+       ""},
+      {{"--check-rules", "--json", "--rules", path("fix.dat")},
+       0,
+       "{\"type\":\"summary\",\"rules\":2,\"problems\":0}\n",
+       ""},
+      {{"--rules", path("bad.dat"), "--check-rules"},
+       4,
+       path("bad.dat") +
+           ":1: no-change: old and new value are both 2, so the rule \"fixes\" the "
+           "same reference on every run\n" +
+           path("bad.dat") + ": 1 rule, 1 problem\n",
+       ""},
+      {{"--check-rules", "--rules", path("absent.dat")}, 1, "", "Cannot open fix data file\n"},
+      {{"--check-rules", "--rules", path("bad.dat"), path("a.qlm")},
+       2,
+       "",
+       "vantrel: option '--check-rules' takes no movie file\nTry 'vantrel --help'.\n"},
+  };
+  for (const Case& c : cases) {
+    const RunResult result = run(c.args);
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.args[1];
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.err, c.err);
+  }
+  EXPECT_EQ(readFile(path("a.qlm")), movie.bytes);
 }
 
 TEST_F(CliProgramTest, GoesOnPastMoviesThatFailAndEndsWithThree) {
@@ -178,7 +289,10 @@ TEST_F(CliProgramTest, UsageHelpAndVersion) {
   EXPECT_EQ(run({"--frobnicate", "a.qlm"}).exitCode, 2);
   const RunResult help = run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_EQ(help.out.rfind("Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] MOVIE...", 0), 0u);
+  EXPECT_EQ(help.out.rfind("Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] [--json] "
+                           "MOVIE...\n       vantrel --check-rules [--rules FILE] [--json]\n",
+                           0),
+            0u);
   const RunResult version = run({"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, "vantrel 1.0.0\n");

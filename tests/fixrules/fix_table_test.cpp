@@ -48,8 +48,7 @@ std::map<std::pair<std::string, std::uint32_t>, std::size_t> firstRules(const st
 }
 
 TEST(FindRuleTest, EveryTableSizeFindsEveryFirstRule) {
-  // Small tables too are filled in two halves; odd rule counts once let a
-  // key of the lower half start its search in the upper one and be lost.
+  // Every size of index, small ones crowded with repeated keys.
   std::mt19937 random(3);
   for (std::size_t count = 1; count <= 300; ++count) {
     std::vector<FixRule> rules;
@@ -67,9 +66,8 @@ TEST(FindRuleTest, EveryTableSizeFindsEveryFirstRule) {
   }
 }
 
-TEST(FindRuleTest, LargeTablesFilledOnTwoThreadsKeepTheFirstRule) {
-  // Enough rules for the index to be filled in two halves at once; half of
-  // them repeat an earlier key.
+TEST(FindRuleTest, LargeTablesKeepTheFirstRule) {
+  // Half of the rules repeat an earlier key.
   std::mt19937 random(11);
   std::vector<FixRule> rules;
   for (std::uint32_t i = 0; i < 300000; ++i) {
@@ -90,13 +88,11 @@ TEST(FindRuleTest, LargeTablesFilledOnTwoThreadsKeepTheFirstRule) {
   EXPECT_FALSE(findRule(table, "L\0\0\0", 0));
 }
 
-TEST(FindRuleTest, KeysCrowdedWhereTheIndexIsFilledInPartsKeepTheFirstRule) {
-  // The index of a large table is filled in two halves at once; keys whose
-  // search runs past a half's end, or past the table's end, are placed last.
-  // Crowd keys just before both ends, each key twice, the first rule first.
+TEST(FindRuleTest, KeysCrowdedAtTheEndOfTheIndexKeepTheFirstRule) {
+  // Keys whose homes lie just before the end of the index run on past it to
+  // its start. Crowd them there, each key twice, the first rule first.
   const std::size_t ruleCount = 120000;
   const std::size_t slots = FixTable::slotCountFor(ruleCount);
-  const std::size_t half = slots / 2;
   std::vector<FixRule> crowded;
   std::vector<FixRule> others;
   for (std::uint32_t candidate = 0; crowded.size() < 200 || others.size() < ruleCount - 400;
@@ -104,8 +100,7 @@ TEST(FindRuleTest, KeysCrowdedWhereTheIndexIsFilledInPartsKeepTheFirstRule) {
     FixRule rule{};
     std::memcpy(rule.tag, "CRWD", 4);
     rule.number = candidate;
-    const std::size_t home = FixTable::homeSlotOf(rule.tag, rule.number, slots);
-    if ((home + 8 >= half && home < half) || home + 8 >= slots) {
+    if (FixTable::homeSlotOf(rule.tag, rule.number, slots) + 8 >= slots) {
       if (crowded.size() < 200) crowded.push_back(rule);
     } else if (others.size() < ruleCount - 400) {
       others.push_back(rule);

@@ -33,11 +33,11 @@ using namespace moviekit;
     const FixRule& got = load.table.rule(i);
     const FixRule& want = model.rules[i];
     if (std::memcmp(got.tag, want.tag, 4) != 0 || got.number != want.number ||
-        got.oldValue != want.oldValue || got.newValue != want.newValue) {
+        got.oldValue != want.oldValue || got.newValue != want.newValue || got.line != want.line) {
       return ::testing::AssertionFailure()
              << "rule " << i << " differs: " << got.number << " " << got.oldValue << " "
-             << got.newValue << ", model " << want.number << " " << want.oldValue << " "
-             << want.newValue;
+             << got.newValue << " on line " << got.line << ", model " << want.number << " "
+             << want.oldValue << " " << want.newValue << " on line " << want.line;
     }
   }
   return ::testing::AssertionSuccess();
@@ -98,6 +98,7 @@ TEST(ModelRulesTest, ModelReadsTheDocumentedCases) {
   EXPECT_EQ(std::string(joined.rules[2].tag, 4), "ABC ");
   EXPECT_EQ(joined.rules[2].oldValue, 0xFFFFFFFEu);
   EXPECT_EQ(joined.rules[2].newValue, 0xFFFFFFFFu);
+  EXPECT_EQ(joined.rules[2].line, 3);
 
   const ModelRuleLoad cut = modelReadRules("-ABCD 1 2 3\n\n  -ABCD 4 5\x1a 6\n");
   EXPECT_EQ(cut.rules.size(), 1u);
@@ -107,6 +108,10 @@ TEST(ModelRulesTest, ModelReadsTheDocumentedCases) {
   ASSERT_EQ(lineEnds.rules.size(), 1u);
   EXPECT_EQ(std::string(lineEnds.rules[0].tag, 4), "AB\n ");
   EXPECT_EQ(lineEnds.badLine, 3);
+  const ModelRuleLoad tagLineEnd = modelReadRules("-AB\nC 1 2 3\r\n\n  -EFGH 4 5 6-IJKL 7 8 9");
+  ASSERT_EQ(tagLineEnd.rules.size(), 3u);
+  EXPECT_EQ(tagLineEnd.rules[1].line, 4);
+  EXPECT_EQ(tagLineEnd.rules[2].line, 4);
 
   EXPECT_EQ(modelReadRules(" -ABCD 1 2 3\n").badLine, 1);
   EXPECT_EQ(modelReadRules("-ABCD 1 2 +\n").badLine, 1);

@@ -1,5 +1,5 @@
-// The rule file is read a piece at a time, and large files in two halves at
-// once; neither may change what is read.
+// The rule file is read a piece at a time through a buffer of fixed size;
+// neither the pieces nor the buffer may change what is read.
 #include "fixrules/rule_reader.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ void expectSameLoad(const FixLoad& actual, const FixLoad& expected, const std::s
     const FixRule& a = actual.table.rule(i);
     const FixRule& e = expected.table.rule(i);
     ASSERT_TRUE(std::memcmp(a.tag, e.tag, 4) == 0 && a.number == e.number &&
-                a.oldValue == e.oldValue && a.newValue == e.newValue)
+                a.oldValue == e.oldValue && a.newValue == e.newValue && a.line == e.line)
         << "rule " << i;
   }
   // The index answers as a scan of the rules in file order would.
@@ -85,15 +85,15 @@ TEST(RuleReaderTest, ARecordLongerThanTheBufferIsReadWhole) {
   EXPECT_FALSE(load.badLine);
 }
 
-// Large rule files are read in two halves that meet after the first line end
-// past the middle. These files put a snippet at every position around the
-// middle; loading them must give what reading them in one pass gives.
-class TwoPartLoadTest : public ::testing::Test {
+// A file on disk is read 64 KiB at a time. These files put a snippet at
+// every position around the end of the first read; loading them must give
+// what parsing the same bytes in one piece gives.
+class BufferEdgeLoadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // A folder of its own: ctest runs the cases as separate processes at once.
     dir_ = std::filesystem::temp_directory_path() /
-           ("vantrel-two-part-" +
+           ("vantrel-buffer-edge-" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::create_directories(dir_);
   }
@@ -110,43 +110,42 @@ class TwoPartLoadTest : public ::testing::Test {
     return text;
   }
 
-  void expectSameAsOnePass(const std::string& snippet) {
-    const std::size_t before = (1 << 19) + 4096;
+  void expectSameAsOnePiece(const std::string& snippet) {
+    const std::size_t firstRead = 64 * 1024;
     for (std::size_t k = 0; k <= snippet.size() + 1; ++k) {
-      // The file's middle falls k bytes into the snippet.
-      const std::size_t after = before + 2 * k - snippet.size();
-      const std::string bytes = filler(before, 0) + snippet + filler(after, 500000);
+      // The first read ends k bytes into the snippet.
+      const std::string bytes = filler(firstRead - k, 0) + snippet + filler(4096, 500000);
       const std::string path = (dir_ / "fix.dat").string();
       std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
       expectSameLoad(loadFixTable(path), parseFixText(bytes),
-                     "middle at " + std::to_string(k) + " of " + snippet);
+                     "first read ends at " + std::to_string(k) + " of " + snippet);
     }
   }
 
   std::filesystem::path dir_;
 };
 
-TEST_F(TwoPartLoadTest, RecordsAroundTheMiddle) {
-  expectSameAsOnePass("-ABCD 1 2 3\n-EFGH 4 5 6\n");
-  expectSameAsOnePass("-ABCD 1\n2\n3\n\n\n  -EFGH 4 5 6\n");  // a record over several lines
-  expectSameAsOnePass("-AB\nC 1 2 3\n-EF\nH 4 5 6\n");       // line ends in tags
-  expectSameAsOnePass("-ABCD 1 2 3-EFGH 4 5 6\n");            // two records on a line
-  expectSameAsOnePass("-FILL 3 3 100\n-FILL 3 4 200\n");      // later rules for early keys
+TEST_F(BufferEdgeLoadTest, RecordsAroundTheEdge) {
+  expectSameAsOnePiece("-ABCD 1 2 3\n-EFGH 4 5 6\n");
+  expectSameAsOnePiece("-ABCD 1\n2\n3\n\n\n  -EFGH 4 5 6\n");  // a record over several lines
+  expectSameAsOnePiece("-AB\nC 1 2 3\n-EF\nH 4 5 6\n");       // line ends in tags
+  expectSameAsOnePiece("-ABCD 1 2 3-EFGH 4 5 6\n");            // two records on a line
+  expectSameAsOnePiece("-FILL 3 3 100\n-FILL 3 4 200\n");      // later rules for early keys
 }
 
-TEST_F(TwoPartLoadTest, TextModeAroundTheMiddle) {
-  expectSameAsOnePass("-ABCD 1 2 3\r\n-EFGH 4 5 6\r\n\r\n");
-  expectSameAsOnePass("-ABCD 1 2 3\r\r\n-EFGH\r4 5 6\n");
-  expectSameAsOnePass("-ABCD 1 2 3\n\x1a-EFGH 4 5 6\n");
+TEST_F(BufferEdgeLoadTest, TextModeAroundTheEdge) {
+  expectSameAsOnePiece("-ABCD 1 2 3\r\n-EFGH 4 5 6\r\n\r\n");
+  expectSameAsOnePiece("-ABCD 1 2 3\r\r\n-EFGH\r4 5 6\n");
+  expectSameAsOnePiece("-ABCD 1 2 3\n\x1a-EFGH 4 5 6\n");
 }
 
-TEST_F(TwoPartLoadTest, BadRecordsAroundTheMiddle) {
-  expectSameAsOnePass("-ABCD 1 2 3\n# a note\n-EFGH 4 5 6\n");
-  expectSameAsOnePass("-ABCD 1 2 3 4\n-EFGH 4 5 6\n");
-  expectSameAsOnePass("\n\n-ABCD 1 2\n-EFGH 4 5 6\n");
+TEST_F(BufferEdgeLoadTest, BadRecordsAroundTheEdge) {
+  expectSameAsOnePiece("-ABCD 1 2 3\n# a note\n-EFGH 4 5 6\n");
+  expectSameAsOnePiece("-ABCD 1 2 3 4\n-EFGH 4 5 6\n");
+  expectSameAsOnePiece("\n\n-ABCD 1 2\n-EFGH 4 5 6\n");
 }
 
-TEST_F(TwoPartLoadTest, BadRecordFarIntoTheSecondHalfKeepsItsLineNumber) {
+TEST_F(BufferEdgeLoadTest, BadRecordFarIntoTheFileKeepsItsLineNumber) {
   const std::string bytes = filler(1 << 20, 0) + "-ABCD 1 2 x\n" + filler(1 << 19, 9);
   const std::string path = (dir_ / "fix.dat").string();
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

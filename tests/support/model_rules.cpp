@@ -74,6 +74,12 @@ class RecordReader {
   std::size_t at_ = 0;
 };
 
+// The 1-based line that `position` of the text lies on.
+long lineAt(const std::string& text, std::size_t position) {
+  return 1 + static_cast<long>(std::count(
+                 text.begin(), text.begin() + static_cast<std::ptrdiff_t>(position), '\n'));
+}
+
 }  // namespace
 
 ModelRuleLoad modelReadRules(std::string_view fileBytes) {
@@ -84,11 +90,10 @@ ModelRuleLoad modelReadRules(std::string_view fileBytes) {
     const std::size_t recordStart = reader.position();
     FixRule rule{};
     if (!reader.record(rule)) {
-      const auto lineFeeds =
-          std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(recordStart), '\n');
-      load.badLine = 1 + static_cast<long>(lineFeeds);
+      load.badLine = lineAt(text, recordStart);
       break;
     }
+    rule.line = lineAt(text, recordStart);
     load.rules.push_back(rule);
   }
   return load;

@@ -14,7 +14,7 @@ namespace vantrel::moviekit {
 // (cut at the first Ctrl-Z, CR LF folded to LF), then records are taken one
 // after another until one does not have the shape "-TTTT number old new".
 struct ModelRuleLoad {
-  std::vector<FixRule> rules;   // the records before the first malformed one
+  std::vector<FixRule> rules;   // the records before the first malformed one, with their lines
   std::optional<long> badLine;  // 1-based line where that record begins
 };
 

@@ -1,0 +1,46 @@
+#include "cli/check_rules.h"
+
+#include "cli/json_writer.h"
+#include "cli/rule_problem_report.h"
+#include "fixrules/fix_loader.h"
+#include "fixrules/rule_check.h"
+#include "fixrules/rule_messages.h"
+
+namespace vantrel::cli {
+namespace {
+
+std::string counted(std::size_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+int runCheckRules(const CliOptions& options, const CliEnvironment& environment) {
+  const std::string rulesPath = rulesPathFor(options, environment);
+  const FixLoad load = loadFixTable(rulesPath);
+  if (!load.opened) {
+    environment.err << kCannotOpenRulesText << '\n';
+    return kExitNoRules;
+  }
+  const std::vector<RuleProblem> problems = findRuleProblems(load);
+  for (const RuleProblem& problem : problems) {
+    environment.out << (options.json ? ruleProblemJson(rulesPath, problem, load.table)
+                                     : ruleProblemLine(rulesPath, problem, load.table))
+                    << '\n';
+  }
+  if (options.json) {
+    environment.out << JsonObject()
+                           .string("type", "summary")
+                           .integer("rules", static_cast<std::int64_t>(load.table.size()))
+                           .integer("problems", static_cast<std::int64_t>(problems.size()))
+                           .text()
+                    << '\n';
+  } else {
+    environment.out << rulesPath << ": " << counted(load.table.size(), "rule", "rules") << ", "
+                    << counted(problems.size(), "problem", "problems") << '\n';
+  }
+  environment.out.flush();
+  return problems.empty() ? kExitDone : kExitRuleProblems;
+}
+
+}  // namespace vantrel::cli

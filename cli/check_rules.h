@@ -1,0 +1,16 @@
+#ifndef VANTREL_CLI_CHECK_RULES_H_
+#define VANTREL_CLI_CHECK_RULES_H_
+
+#include "cli/cli_options.h"
+#include "cli/cli_run.h"
+
+namespace vantrel::cli {
+
+// --check-rules: reads the rule file, touches no movie, and reports each
+// problem of it on `out`, as text or (with --json) as JSON Lines, then a
+// summary; returns the exit code.
+int runCheckRules(const CliOptions& options, const CliEnvironment& environment);
+
+}  // namespace vantrel::cli
+
+#endif  // VANTREL_CLI_CHECK_RULES_H_

@@ -80,6 +80,8 @@ WalkOutcome walkMovie(MovieStream& file, const FixTable& rules, ProgressSink& si
   }
   chunkOffsets = {};
 
+  // After a write, close() puts the movie on stable storage first: the
+  // result is reported only once the fixes are on the disk.
   const bool saved = file.close();
   const bool allWritten = saved && context.failedWrites == 0;
   return WalkOutcome{allWritten ? WalkResult::Done : WalkResult::WriteFailed, context.fixCount};

@@ -23,8 +23,10 @@ struct FixedReference {
 // from 0 to `total` ends full. A file that cannot be opened or is not a movie
 // gets neither call.
 //
-// referenceFixed() comes for each fix as it is counted. writeFailed() comes
-// for each fix whose word could not be written; that fix is not counted.
+// referenceFixed() comes for each fix once its word has been written to the
+// file (in a dry run, once it is found), and only then is the fix counted.
+// writeFailed() comes at once for each fix whose word the file did not
+// take; that fix is not counted, and the walk goes on.
 class ProgressSink {
  public:
   virtual ~ProgressSink() = default;

@@ -72,10 +72,14 @@ WalkOutcome walkMovie(MovieStream& file, const FixTable& rules, ProgressSink& si
     return notValid(file);
   }
 
-  PatchContext context{file, rules, sink, options.dryRun};
+  PatchContext context{file, rules, sink, options.dryRun, std::move(options.beforeFirstWrite)};
   sink.begin(index.count);
   for (const std::uint32_t chunkOffset : chunkOffsets) {
     visitChunk(context, elementPosition(indexOffset, chunkOffset));
+    if (context.writeRefused) {
+      file.close();
+      return WalkOutcome{WalkResult::WriteRefused, 0};
+    }
     sink.step();
   }
   chunkOffsets = {};

@@ -2,6 +2,7 @@
 #define VANTREL_MOVIE_PATCH_CONTEXT_H_
 
 #include <cstdint>
+#include <functional>
 
 #include "fixrules/fix_table.h"
 #include "movie/movie_stream.h"
@@ -15,9 +16,22 @@ struct PatchContext {
   const FixTable& rules;
   ProgressSink& sink;
   bool dryRun = false;          // find and count fixes, write nothing
+  std::function<bool()> beforeFirstWrite = nullptr;  // see WalkOptions
   std::uint64_t fixCount = 0;   // fixes made (or fixable) so far
   std::uint64_t failedWrites = 0;
+  bool firstWriteAsked = false;
+  bool writeRefused = false;    // the walk stops: nothing may be written
 };
+
+// Whether the patch step may write now: asks beforeFirstWrite the first
+// time, and remembers the answer.
+inline bool mayWrite(PatchContext& context) {
+  if (!context.firstWriteAsked) {
+    context.firstWriteAsked = true;
+    context.writeRefused = context.beforeFirstWrite && !context.beforeFirstWrite();
+  }
+  return !context.writeRefused;
+}
 
 }  // namespace vantrel
 

@@ -26,6 +26,7 @@ void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
 
   fix.valueOffset = referenceOffset + ReferenceBlock::kValueAt;
   if (!context.dryRun) {
+    if (!mayWrite(context)) return;
     // Back over the value word just read, and write the new one in its place.
     if (!file.seek(file.position() - 4) || !file.writeWord(rule.newValue)) {
       ++context.failedWrites;

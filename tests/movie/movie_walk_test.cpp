@@ -150,6 +150,49 @@ TEST(MovieWalkTest, AgreesWithTheBuildersModelOnRandomMovies) {
   }
 }
 
+TEST(MovieWalkTest, AsksOnceBeforeTheFirstWriteAndWritesNothingWhenRefused) {
+  struct Case {
+    const char* what;
+    std::vector<Rule> rules;
+    bool dryRun;
+    bool answer;
+    int asked;
+    WalkResult result;
+    std::uint64_t fixCount;
+  };
+  const Case cases[] = {
+      {"allowed", kRules, false, true, 1, WalkResult::Done, 5},
+      {"refused", kRules, false, false, 1, WalkResult::WriteRefused, 0},
+      {"nothing to fix", {{"NONE", 1, 2, 3}}, false, false, 0, WalkResult::Done, 0},
+      {"dry run", kRules, true, false, 0, WalkResult::Done, 5},
+  };
+  const BuiltMovie movie = everyKind();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes bytes = movie.bytes;
+    int asked = 0;
+    WalkOptions options;
+    options.dryRun = c.dryRun;
+    options.beforeFirstWrite = [&] {
+      ++asked;
+      EXPECT_EQ(bytes, movie.bytes) << "asked after the movie changed";
+      return c.answer;
+    };
+    DeviceLog log;
+    MovieStream file(std::make_unique<MemoryDevice>(bytes, true, &log));
+    RecordingSink sink;
+    const WalkOutcome outcome = walkMovie(file, toTable(c.rules), sink, options);
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(outcome.result, c.result);
+    EXPECT_EQ(outcome.fixCount, c.fixCount);
+    EXPECT_EQ(sink.fixes.size(), c.fixCount);
+    const bool wrote = !c.dryRun && c.answer && c.fixCount > 0;
+    EXPECT_EQ(bytes, wrote ? expectedAfterFix(movie, c.rules) : movie.bytes);
+    EXPECT_EQ(log.writes, wrote ? 5 : 0);
+    EXPECT_EQ(log.syncs, wrote ? 1 : 0);
+  }
+}
+
 class MovieFileTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -3,7 +3,7 @@
 namespace vantrel::cli {
 
 const char kUsageText[] =
-    "Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] MOVIE...\n"
+    "Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] [--backup[=SUFFIX]] MOVIE...\n"
     "\n"
     "Repairs the bad expansion references in each QELM movie file in place,\n"
     "by the rules in fix.dat.\n"
@@ -16,12 +16,18 @@ const char kUsageText[] =
     "                that would be fixed): offset of its value word, tag, number,\n"
     "                old value -> new value\n"
     "  --quiet       no progress bar\n"
+    "  --backup[=SUFFIX]\n"
+    "                before the first fix to a movie, copy it whole to its name\n"
+    "                followed by SUFFIX (.bak unless given); an existing file is\n"
+    "                never overwritten: the movie is then left as it is. No copy\n"
+    "                is made when nothing is to be fixed, or with --dry-run\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"
     "Exit codes: 0 every movie done, 1 the rule file cannot be opened,\n"
-    "2 usage error, 3 some movie could not be opened, was not valid or could\n"
-    "not be saved (the others are still processed).\n";
+    "2 usage error, 3 some movie could not be opened, was not valid, could\n"
+    "not be saved, or was left as it was because its backup could not be\n"
+    "made (the others are still processed).\n";
 
 namespace {
 
@@ -60,6 +66,12 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
       options.rulesPath = args[++i];
     } else if (arg.rfind("--rules=", 0) == 0) {
       options.rulesPath = arg.substr(8);
+    } else if (arg == "--backup") {
+      options.backupSuffix = kDefaultBackupSuffix;
+    } else if (arg.rfind("--backup=", 0) == 0) {
+      // An empty suffix would name the movie itself.
+      if (arg.size() == 9) return usageError("option '--backup=' needs a suffix");
+      options.backupSuffix = arg.substr(9);
     } else {
       return usageError("unknown option '" + arg + "'");
     }

@@ -16,6 +16,7 @@ struct CliOptions {
   bool dryRun = false;
   bool list = false;
   bool quiet = false;
+  std::optional<std::string> backupSuffix;  // --backup[=SUFFIX]: copy MOVIE to MOVIE+SUFFIX first
   std::vector<std::string> movies;
 };
 
@@ -24,6 +25,9 @@ struct CliOptions {
 CliOptions parseCliOptions(const std::vector<std::string>& args);
 
 extern const char kUsageText[];
+
+// The suffix --backup uses when given none.
+inline constexpr char kDefaultBackupSuffix[] = ".bak";
 
 }  // namespace vantrel::cli
 

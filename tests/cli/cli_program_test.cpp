@@ -178,7 +178,7 @@ TEST_F(CliProgramTest, UsageHelpAndVersion) {
   EXPECT_EQ(run({"--frobnicate", "a.qlm"}).exitCode, 2);
   const RunResult help = run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_EQ(help.out.rfind("Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] MOVIE...", 0), 0u);
+  EXPECT_EQ(help.out.rfind("Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] [--backup[=SUFFIX]] MOVIE...", 0), 0u);
   const RunResult version = run({"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, "vantrel 1.0.0\n");

@@ -24,7 +24,6 @@ MovieStream::Window* MovieStream::windowFor(std::uint64_t offset) {
   // Reuse the window least recently used. It holds nothing that the file
   // does not: every write has gone to the file already.
   victim->length = 0;
-  currentLength_ = 0;
   const std::size_t wanted =
       static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_ - start));
   if (victim->bytes.size() < wanted) victim->bytes.resize(wanted);
@@ -37,9 +36,9 @@ MovieStream::Window* MovieStream::windowFor(std::uint64_t offset) {
 
 void MovieStream::makeCurrent(Window& window) {
   window.lastUse = ++useClock_;
-  currentBytes_ = window.bytes.data();
-  currentStart_ = window.start;
-  currentLength_ = window.length;
+  if (&window == current_) return;
+  previous_ = current_;
+  current_ = &window;
 }
 
 bool MovieStream::readThroughWindows(unsigned char* out, std::size_t n) {
@@ -81,7 +80,6 @@ void MovieStream::afterWrite(std::uint64_t offset, const unsigned char* bytes, s
       // Part of the word may have reached the file: read it again when needed.
       window.length = 0;
       window.lastUse = 0;  // the first to be reused
-      if (currentBytes_ == window.bytes.data()) currentLength_ = 0;
       continue;
     }
     const std::uint64_t from = std::max(offset, window.start);
@@ -98,7 +96,6 @@ bool MovieStream::close() {
   closedWell_ = synced && closed;
   device_.reset();
   windows_ = {};
-  currentLength_ = 0;
   return closedWell_;
 }
 

@@ -20,6 +20,8 @@ namespace vantrel {
 // The file is read through a few windows of it held in memory, so that
 // seeks and word reads inside them cost no system call; the walk moves
 // between the chunk index and the chunks' data, and each keeps its window.
+// The two windows used last are tried first, inline: that covers the walk
+// going back and forth between a chunk and the index.
 // A written word goes to the file at once, in one write of exactly its four
 // bytes: other programs may change the bytes around it meanwhile, so no
 // byte that was only read is ever written back. Windows that hold the word
@@ -46,7 +48,7 @@ class MovieStream {
   // Read `n` bytes, or one word, at the position and step past them; false
   // when they are not all there (the position then stays).
   bool readBytes(unsigned char* out, std::size_t n) {
-    if (const unsigned char* bytes = inCurrentWindow(n)) {
+    if (const unsigned char* bytes = inRecentWindows(n)) {
       std::memcpy(out, bytes, n);
       position_ += n;
       return true;
@@ -54,7 +56,7 @@ class MovieStream {
     return readThroughWindows(out, n);
   }
   bool readWord(std::uint32_t& word) {
-    if (const unsigned char* bytes = inCurrentWindow(4)) {
+    if (const unsigned char* bytes = inRecentWindows(4)) {
       word = readLe32(bytes);
       position_ += 4;
       return true;
@@ -85,11 +87,19 @@ class MovieStream {
   static constexpr std::size_t kWindowSize = std::size_t{1} << 18;
   static constexpr std::size_t kWindowCount = 4;
 
-  // The `n` bytes at the position when the current window holds them all.
-  const unsigned char* inCurrentWindow(std::size_t n) const {
-    const std::uint64_t offset = position_ - currentStart_;
-    if (position_ < currentStart_ || offset + n > currentLength_) return nullptr;
-    return currentBytes_ + offset;
+  // The `n` bytes at the position when `window` holds them all.
+  const unsigned char* inWindow(const Window& window, std::size_t n) const {
+    const std::uint64_t offset = position_ - window.start;
+    if (position_ < window.start || offset + n > window.length) return nullptr;
+    return window.bytes.data() + offset;
+  }
+  // The same for the current window, or else the previous one, which then
+  // becomes current.
+  const unsigned char* inRecentWindows(std::size_t n) {
+    if (const unsigned char* bytes = inWindow(*current_, n)) return bytes;
+    const unsigned char* bytes = inWindow(*previous_, n);
+    if (bytes != nullptr) makeCurrent(*previous_);
+    return bytes;
   }
 
   bool readThroughWindows(unsigned char* out, std::size_t n);
@@ -106,10 +116,9 @@ class MovieStream {
   bool closedWell_ = true;
   std::array<Window, kWindowCount> windows_;
   std::uint64_t useClock_ = 0;
-  // The window the last access used, for the inline fast path.
-  const unsigned char* currentBytes_ = nullptr;
-  std::uint64_t currentStart_ = 0;
-  std::size_t currentLength_ = 0;
+  // The windows the last two accesses used, for the inline fast path.
+  Window* current_ = &windows_[0];
+  Window* previous_ = &windows_[1];
 };
 
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 #include "fixrules/fix_table.h"
 #include "movie/movie_stream.h"
 #include "movie/progress_sink.h"
+#include "movie/rule_memo.h"
 
 namespace vantrel {
 
@@ -21,6 +22,7 @@ struct PatchContext {
   std::uint64_t failedWrites = 0;
   bool firstWriteAsked = false;
   bool writeRefused = false;    // the walk stops: nothing may be written
+  RuleMemo recentRules = {};    // the lookups in `rules`, for this walk
 };
 
 // Whether the patch step may write now: asks beforeFirstWrite the first

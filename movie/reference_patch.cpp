@@ -16,16 +16,17 @@ void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
       !file.seek(referenceOffset + ReferenceBlock::kValueAt) || !file.readWord(value)) {
     return;
   }
+  const char* tag = reinterpret_cast<const char*>(tagAndNumber);
   const std::uint32_t number = readLe32(tagAndNumber + 4);
 
-  FixedReference fix{};
-  std::copy_n(tagAndNumber, 4, fix.tag);
-  const FixRule* rule = context.recentRules.find(context.rules, fix.tag, number);
+  const FixRule* rule = context.recentRules.find(context.rules, tag, number);
   if (rule == nullptr) return;
   // Only the first rule for this tag and number counts, even when its old
   // value is not the one held here.
   if (value != rule->oldValue) return;
 
+  FixedReference fix{};
+  std::copy_n(tag, 4, fix.tag);
   fix.valueOffset = referenceOffset + ReferenceBlock::kValueAt;
   if (!context.dryRun) {
     if (!mayWrite(context)) return;

@@ -157,21 +157,6 @@ TEST(MovieStreamTest, CloseSyncsOnlyAfterAWriteWasAttempted) {
   }
 }
 
-TEST(MovieStreamTest, CloseReportsASyncOrCloseThatFailed) {
-  using moviekit::Fault;
-  for (const Fault fault : {Fault::SyncFails, Fault::CloseFails}) {
-    SCOPED_TRACE(moviekit::faultName(fault));
-    Bytes bytes(16, 0);
-    const Bytes poison = bytes;
-    moviekit::FaultLog log;
-    MovieStream file(std::make_unique<moviekit::FaultyDevice>(bytes, poison, fault, 1, log));
-    ASSERT_TRUE(file.writeWord(3));
-    EXPECT_FALSE(file.close());
-    EXPECT_FALSE(file.close());
-    EXPECT_TRUE(log.injected);
-  }
-}
-
 TEST(MovieStreamTest, WordsAcrossWindowEdgesReadAndWriteWhole) {
   // Offsets two bytes short of every 64 KiB boundary: whatever the window
   // size, some of these words straddle two windows.

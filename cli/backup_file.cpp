@@ -60,8 +60,8 @@ bool copyBytes(HANDLE from, HANDLE to) {
 // A new file beside `target`, made only if no file has its name yet.
 HANDLE createTemporary(const std::string& target, std::string& temporary) {
   for (unsigned attempt = 0;; ++attempt) {
-    temporary = target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(attempt);
+    temporary =
+        target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
     HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS || attempt == 99) {
@@ -149,7 +149,8 @@ int nameWithoutReplacing(const std::string& temporary, const std::string& target
 bool syncFolderOf(const std::string& path) {
   const std::size_t cut = path.rfind('/');
   const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut);
-  const int fd = retried([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+  const int fd =
+      retried([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
   if (fd < 0) return false;
   const bool synced = retried([fd] { return ::fsync(fd); }) == 0;
   const int error = errno;

@@ -16,13 +16,14 @@ struct PatchContext {
   MovieStream& file;
   const FixTable& rules;
   ProgressSink& sink;
-  bool dryRun = false;          // find and count fixes, write nothing
-  std::function<bool()> beforeFirstWrite = nullptr;  // see WalkOptions
-  std::uint64_t fixCount = 0;   // fixes made (or fixable) so far
+  bool dryRun = false;  // find and count fixes, write nothing
+  // Asked once, before the first write; see WalkOptions.
+  std::function<bool()> beforeFirstWrite = nullptr;
+  std::uint64_t fixCount = 0;  // fixes made (or fixable) so far
   std::uint64_t failedWrites = 0;
   bool firstWriteAsked = false;
-  bool writeRefused = false;    // the walk stops: nothing may be written
-  RuleMemo recentRules = {};    // the lookups in `rules`, for this walk
+  bool writeRefused = false;  // the walk stops: nothing may be written
+  RuleMemo recentRules = {};  // the lookups in `rules`, for this walk
 };
 
 // Whether the patch step may write now: asks beforeFirstWrite the first

@@ -11,7 +11,7 @@ namespace vantrel::moviekit {
 namespace {
 
 constexpr std::uint32_t kHeaderSize = 28;
-constexpr std::uint32_t kActrSize = 48;     // 28 bytes, the reference, 4 bytes
+constexpr std::uint32_t kActrSize = 48;  // 28 bytes, the reference, 4 bytes
 constexpr std::uint32_t kActrValueAt = 28;
 const Rule kHoleRule{"SPRS", 1, 0, 0x11111111u};  // a hole reads as a zero value
 const Rule kPageRule{"SPRS", 2, 5, 0x22222222u};

@@ -16,9 +16,9 @@ void WindowProgress::begin(std::uint32_t total) {
 void WindowProgress::step() { SendDlgItemMessageA(dialog_, IDC_PROGRESS, PBM_STEPIT, 0, 0); }
 
 void WindowProgress::writeFailed(std::uint64_t) {
-  // Only the first failed write of a run is shown: once one fails, the rest
-  // fail too, and a modal box for every fix would hold the user for as long
-  // as the movie has fixes. The run ends with the write-failed box anyway.
+  // Only the first failed write of a run is shown: on a full disk many may
+  // fail, and a modal box for each would hold the user for as long as the
+  // movie has fixes. The run ends with the write-failed box anyway.
   if (toldWriteFailed_) return;
   toldWriteFailed_ = true;
   showMessage(nullptr, writeFailedBox());

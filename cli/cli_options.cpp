@@ -3,7 +3,8 @@
 namespace vantrel::cli {
 
 const char kUsageText[] =
-    "Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] [--json] MOVIE...\n"
+    "Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] [--backup[=SUFFIX]]\n"
+    "               [--json] MOVIE...\n"
     "       vantrel --check-rules [--rules FILE] [--json]\n"
     "\n"
     "Repairs the bad expansion references in each QELM movie file in place,\n"
@@ -28,13 +29,19 @@ const char kUsageText[] =
     "  --json        JSON Lines on stdout for scripts: with --check-rules, a\n"
     "                \"rule-problem\" record for each problem and a \"summary\";\n"
     "                when repairing, a \"rule-problem\" record for a bad rule\n"
+    "  --backup[=SUFFIX]\n"
+    "                before the first fix to a movie, copy it whole to its name\n"
+    "                followed by SUFFIX (.bak unless given); an existing file is\n"
+    "                never overwritten: the movie is then left as it is. No copy\n"
+    "                is made when nothing is to be fixed, or with --dry-run\n"
     "  --help        show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"
     "Exit codes: 0 every movie done, 1 the rule file cannot be opened,\n"
-    "2 usage error, 3 some movie could not be opened, was not valid or could\n"
-    "not be saved (the others are still processed). With --check-rules:\n"
-    "0 no problem found, 4 some problem found, 1 and 2 as above.\n";
+    "2 usage error, 3 some movie could not be opened, was not valid, could\n"
+    "not be saved, or was left as it was because its backup could not be\n"
+    "made (the others are still processed). With --check-rules: 0 no problem\n"
+    "found, 4 some problem found, 1 and 2 as above.\n";
 
 namespace {
 
@@ -77,6 +84,12 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
       options.rulesPath = args[++i];
     } else if (arg.rfind("--rules=", 0) == 0) {
       options.rulesPath = arg.substr(8);
+    } else if (arg == "--backup") {
+      options.backupSuffix = kDefaultBackupSuffix;
+    } else if (arg.rfind("--backup=", 0) == 0) {
+      // An empty suffix would name the movie itself.
+      if (arg.size() == 9) return usageError("option '--backup=' needs a suffix");
+      options.backupSuffix = arg.substr(9);
     } else {
       return usageError("unknown option '" + arg + "'");
     }

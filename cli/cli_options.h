@@ -17,6 +17,7 @@ struct CliOptions {
   bool list = false;
   bool quiet = false;
   bool json = false;  // records for scripts, as JSON Lines on stdout
+  std::optional<std::string> backupSuffix;  // --backup[=SUFFIX]: copy MOVIE to MOVIE+SUFFIX first
   std::vector<std::string> movies;
 };
 
@@ -25,6 +26,9 @@ struct CliOptions {
 CliOptions parseCliOptions(const std::vector<std::string>& args);
 
 extern const char kUsageText[];
+
+// The suffix --backup uses when given none.
+inline constexpr char kDefaultBackupSuffix[] = ".bak";
 
 }  // namespace vantrel::cli
 

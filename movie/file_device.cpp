@@ -5,66 +5,53 @@
 
 #include "movie/file_device.h"
 
-#include <cstdio>
-
 #ifdef _WIN32
+#include <io.h>
 #include <share.h>
+
+#include <cstdio>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace vantrel {
 namespace {
 
 #ifdef _WIN32
-// _fsopen with _SH_DENYNO leaves the file open to other programs for reading
-// and writing; 64-bit seeks reach past 2 GiB.
-std::FILE* openShared(const std::string& path, const char* mode) {
-  return _fsopen(path.c_str(), mode, _SH_DENYNO);
-}
-int seekTo(std::FILE* file, std::uint64_t offset, int origin) {
-  return _fseeki64(file, static_cast<long long>(offset), origin);
-}
-long long tellOf(std::FILE* file) { return _ftelli64(file); }
-bool isRegularFile(std::FILE*) { return true; }  // _fsopen refuses folders
-#else
-std::FILE* openShared(const std::string& path, const char* mode) {
-  return std::fopen(path.c_str(), mode);
-}
-int seekTo(std::FILE* file, std::uint64_t offset, int origin) {
-  return fseeko(file, static_cast<off_t>(offset), origin);
-}
-long long tellOf(std::FILE* file) { return static_cast<long long>(ftello(file)); }
-// A folder or a device opens for reading here; neither is a movie.
-bool isRegularFile(std::FILE* file) {
-  struct stat info;
-  return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-}
-#endif
 
-class StdioDevice final : public FileDevice {
+// A stdio stream without a buffer of its own: each read and write is one
+// call of the system's, at the position just set. _fsopen with _SH_DENYNO
+// leaves the file open to other programs for reading and writing; 64-bit
+// seeks reach past 2 GiB; _commit is FlushFileBuffers.
+class SharedDevice final : public FileDevice {
  public:
-  StdioDevice(std::FILE* file, std::uint64_t size) : file_(file), size_(size) {}
-  ~StdioDevice() override {
+  SharedDevice(std::FILE* file, std::uint64_t size) : file_(file), size_(size) {}
+  ~SharedDevice() override {
     if (file_ != nullptr) std::fclose(file_);
   }
 
   std::uint64_t size() const override { return size_; }
 
   std::size_t readAt(std::uint64_t offset, unsigned char* out, std::size_t n) override {
-    if (seekTo(file_, offset, SEEK_SET) != 0) return 0;
+    if (_fseeki64(file_, static_cast<long long>(offset), SEEK_SET) != 0) return 0;
     return std::fread(out, 1, n, file_);
   }
 
   bool writeAt(std::uint64_t offset, const unsigned char* data, std::size_t n) override {
-    if (seekTo(file_, offset, SEEK_SET) != 0) return false;
+    if (_fseeki64(file_, static_cast<long long>(offset), SEEK_SET) != 0) return false;
     return std::fwrite(data, 1, n, file_) == n;
   }
 
+  bool sync() override { return std::fflush(file_) == 0 && _commit(_fileno(file_)) == 0; }
+
   bool close() override {
-    const bool saved = std::fclose(file_) == 0;
+    const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
-    return saved;
+    return closed;
   }
 
  private:
@@ -72,20 +59,101 @@ class StdioDevice final : public FileDevice {
   std::uint64_t size_;
 };
 
-}  // namespace
-
-std::unique_ptr<FileDevice> openFileDevice(const std::string& path, OpenMode mode) {
-  std::FILE* file = openShared(path, mode == OpenMode::ReadWrite ? "r+b" : "rb");
+std::unique_ptr<FileDevice> openDevice(const std::string& path, OpenMode mode) {
+  // _fsopen refuses folders, so whatever opens is a file.
+  std::FILE* file = _fsopen(path.c_str(), mode == OpenMode::ReadWrite ? "r+b" : "rb", _SH_DENYNO);
   if (file == nullptr) return nullptr;
-  // MovieStream does its own buffering; stdio's would only copy twice.
-  std::setvbuf(file, nullptr, _IONBF, 0);
+  std::setvbuf(file, nullptr, _IONBF, 0);  // MovieStream keeps windows of its own
   long long size = -1;
-  if (isRegularFile(file) && seekTo(file, 0, SEEK_END) == 0) size = tellOf(file);
+  if (_fseeki64(file, 0, SEEK_END) == 0) size = _ftelli64(file);
   if (size < 0) {
     std::fclose(file);
     return nullptr;
   }
-  return std::make_unique<StdioDevice>(file, static_cast<std::uint64_t>(size));
+  return std::make_unique<SharedDevice>(file, static_cast<std::uint64_t>(size));
+}
+
+#else
+
+// A plain file descriptor: pread and pwrite at the offset asked for, each
+// retried when a signal breaks in and carried on after a short transfer.
+// Opened with no lock, so other programs may read and write meanwhile.
+class DescriptorDevice final : public FileDevice {
+ public:
+  DescriptorDevice(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  ~DescriptorDevice() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  std::uint64_t size() const override { return size_; }
+
+  std::size_t readAt(std::uint64_t offset, unsigned char* out, std::size_t n) override {
+    std::size_t done = 0;
+    while (done < n) {
+      const ssize_t got = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;  // the end of the file, or an error: fewer bytes arrived
+      done += static_cast<std::size_t>(got);
+    }
+    return done;
+  }
+
+  bool writeAt(std::uint64_t offset, const unsigned char* data, std::size_t n) override {
+    std::size_t done = 0;
+    while (done < n) {
+      const ssize_t put = ::pwrite(fd_, data + done, n - done, static_cast<off_t>(offset + done));
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return false;
+      done += static_cast<std::size_t>(put);
+    }
+    return true;
+  }
+
+  // The size never changes, so the data is all that must reach the disk.
+  bool sync() override {
+    int synced;
+    do {
+      synced = ::fdatasync(fd_);
+    } while (synced != 0 && errno == EINTR);
+    return synced == 0;
+  }
+
+  // Not retried on EINTR: the descriptor is gone whatever close answers.
+  bool close() override {
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    return closed;
+  }
+
+ private:
+  int fd_;
+  std::uint64_t size_;
+};
+
+std::unique_ptr<FileDevice> openDevice(const std::string& path, OpenMode mode) {
+  // O_NONBLOCK keeps a named pipe from holding the open until a writer
+  // comes; regular files ignore it.
+  const int flags = (mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return nullptr;
+  // A folder or a device opens for reading here; neither is a movie.
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<DescriptorDevice>(fd, static_cast<std::uint64_t>(info.st_size));
+}
+
+#endif
+
+}  // namespace
+
+std::unique_ptr<FileDevice> openFileDevice(const std::string& path, OpenMode mode) {
+  return openDevice(path, mode);
 }
 
 }  // namespace vantrel

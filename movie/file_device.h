@@ -10,9 +10,9 @@ namespace vantrel {
 
 enum class OpenMode { ReadWrite, ReadOnly };
 
-// The raw file under a MovieStream: positioned reads and writes and a
-// close that says whether everything reached the file. Tests put devices of
-// their own here (in memory, or failing on purpose).
+// The raw file under a MovieStream: positioned reads and writes, a sync to
+// stable storage, and a close, each saying whether it worked. Tests put
+// devices of their own here (in memory, or failing on purpose).
 class FileDevice {
  public:
   virtual ~FileDevice() = default;
@@ -24,11 +24,15 @@ class FileDevice {
   // fewer at the end of the file or on a read error.
   virtual std::size_t readAt(std::uint64_t offset, unsigned char* out, std::size_t n) = 0;
 
-  // Writes `n` bytes at `offset`; false when they were not all taken.
+  // Writes the `n` bytes at `offset` to the file now, and nothing else;
+  // false when they were not all written.
   virtual bool writeAt(std::uint64_t offset, const unsigned char* data, std::size_t n) = 0;
 
-  // Pushes out what was written and closes the file; false when anything
-  // written could not be saved. Called once.
+  // Puts everything written so far on stable storage; false when the
+  // system cannot.
+  virtual bool sync() = 0;
+
+  // Closes the file; false when the system reports a failure. Called once.
   virtual bool close() = 0;
 };
 

@@ -34,6 +34,7 @@ void patchGroupChunk(PatchContext& context, std::uint32_t dataOffset, std::uint3
     if (!file.seek(element + kindPosition) || !file.readWord(kind)) continue;
     if (const auto referenceAt = groupReferenceOffset(chunkTag, kind)) {
       patchReference(context, element + *referenceAt);
+      if (context.writeRefused) return;
     }
   }
 }

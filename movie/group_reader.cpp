@@ -3,6 +3,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "movie/le_word.h"
+
 namespace vantrel {
 
 bool readGroupCount(MovieStream& file, std::uint64_t groupStart, Group& group) {
@@ -31,11 +33,12 @@ bool readElementOffsets(MovieStream& file, std::uint64_t groupStart, const Group
   }
   if (!file.seek(tableStart)) return false;
   for (std::uint32_t& offset : offsets) {
-    std::uint32_t unused = 0;
-    if (!file.readWord(offset) || !file.readWord(unused)) {
+    unsigned char entry[Group::kLocationEntrySize];  // the offset, and a word not used
+    if (!file.readBytes(entry, sizeof entry)) {
       offsets.clear();
       return false;
     }
+    offset = readLe32(entry);
   }
   return true;
 }

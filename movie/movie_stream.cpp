@@ -21,11 +21,9 @@ MovieStream::Window* MovieStream::windowFor(std::uint64_t offset) {
     if (window.lastUse < victim->lastUse) victim = &window;
   }
 
-  // Reuse the window least recently used; what was written to it goes out
-  // first.
-  flush(*victim);
+  // Reuse the window least recently used. It holds nothing that the file
+  // does not: every write has gone to the file already.
   victim->length = 0;
-  currentLength_ = 0;
   const std::size_t wanted =
       static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_ - start));
   if (victim->bytes.size() < wanted) victim->bytes.resize(wanted);
@@ -38,19 +36,9 @@ MovieStream::Window* MovieStream::windowFor(std::uint64_t offset) {
 
 void MovieStream::makeCurrent(Window& window) {
   window.lastUse = ++useClock_;
-  currentBytes_ = window.bytes.data();
-  currentStart_ = window.start;
-  currentLength_ = window.length;
-}
-
-bool MovieStream::flush(Window& window) {
-  if (window.dirtyBegin == window.dirtyEnd) return true;
-  const bool written =
-      device_->writeAt(window.start + window.dirtyBegin, window.bytes.data() + window.dirtyBegin,
-                       window.dirtyEnd - window.dirtyBegin);
-  window.dirtyBegin = window.dirtyEnd = 0;
-  if (!written) writeLost_ = true;
-  return written;
+  if (&window == current_) return;
+  previous_ = current_;
+  current_ = &window;
 }
 
 bool MovieStream::readThroughWindows(unsigned char* out, std::size_t n) {
@@ -72,42 +60,43 @@ bool MovieStream::readThroughWindows(unsigned char* out, std::size_t n) {
 }
 
 bool MovieStream::writeWord(std::uint32_t word) {
-  if (!device_ || writeLost_ || 4 > size_ - position_) return false;
-  // A word may straddle two windows: both are loaded before either is
-  // changed, so a failed read never leaves half a word written.
-  if (windowFor(position_ + 3) == nullptr || windowFor(position_) == nullptr) return false;
+  if (!device_ || 4 > size_ - position_) return false;
   unsigned char bytes[4];
   writeLe32(word, bytes);
-  std::uint64_t at = position_;
-  std::size_t done = 0;
-  while (done < sizeof bytes) {
-    Window* window = windowFor(at);
-    if (window == nullptr) return false;
-    const std::size_t offset = static_cast<std::size_t>(at - window->start);
-    const std::size_t count = std::min(sizeof bytes - done, window->length - offset);
-    std::memcpy(window->bytes.data() + offset, bytes + done, count);
-    if (window->dirtyBegin == window->dirtyEnd) {
-      window->dirtyBegin = offset;
-      window->dirtyEnd = offset + count;
-    } else {
-      window->dirtyBegin = std::min(window->dirtyBegin, offset);
-      window->dirtyEnd = std::max(window->dirtyEnd, offset + count);
+  wroteAny_ = true;
+  const bool written = device_->writeAt(position_, bytes, sizeof bytes);
+  afterWrite(position_, bytes, sizeof bytes, written);
+  if (written) position_ += sizeof bytes;
+  return written;
+}
+
+void MovieStream::afterWrite(std::uint64_t offset, const unsigned char* bytes, std::size_t n,
+                             bool written) {
+  // A word may straddle two windows; each takes its part.
+  for (Window& window : windows_) {
+    const std::uint64_t windowEnd = window.start + window.length;
+    if (window.length == 0 || offset + n <= window.start || offset >= windowEnd) continue;
+    if (!written) {
+      // Part of the word may have reached the file: read it again when needed.
+      window.length = 0;
+      window.lastUse = 0;  // the first to be reused
+      continue;
     }
-    done += count;
-    at += count;
+    const std::uint64_t from = std::max(offset, window.start);
+    const std::uint64_t to = std::min(offset + n, windowEnd);
+    std::memcpy(window.bytes.data() + (from - window.start), bytes + (from - offset),
+                static_cast<std::size_t>(to - from));
   }
-  position_ += sizeof bytes;
-  return true;
 }
 
 bool MovieStream::close() {
-  if (!device_) return !writeLost_;
-  for (Window& window : windows_) flush(window);
-  const bool saved = device_->close();
+  if (!device_) return closedWell_;
+  const bool synced = !wroteAny_ || device_->sync();
+  const bool closed = device_->close();
+  closedWell_ = synced && closed;
   device_.reset();
   windows_ = {};
-  currentLength_ = 0;
-  return saved && !writeLost_;
+  return closedWell_;
 }
 
 }  // namespace vantrel

@@ -20,9 +20,13 @@ namespace vantrel {
 // The file is read through a few windows of it held in memory, so that
 // seeks and word reads inside them cost no system call; the walk moves
 // between the chunk index and the chunks' data, and each keeps its window.
-// Written words stay in their window, and reads see them, until the window
-// is reused or the stream is closed; a write that then fails is not lost
-// silently: later writes are refused and close() reports it.
+// The two windows used last are tried first, inline: that covers the walk
+// going back and forth between a chunk and the index.
+// A written word goes to the file at once, in one write of exactly its four
+// bytes: other programs may change the bytes around it meanwhile, so no
+// byte that was only read is ever written back. Windows that hold the word
+// then hold what the file holds: the new bytes when the write worked, and
+// after a failure nothing (they are read again when next needed).
 class MovieStream {
  public:
   explicit MovieStream(std::unique_ptr<FileDevice> device);
@@ -44,7 +48,7 @@ class MovieStream {
   // Read `n` bytes, or one word, at the position and step past them; false
   // when they are not all there (the position then stays).
   bool readBytes(unsigned char* out, std::size_t n) {
-    if (const unsigned char* bytes = inCurrentWindow(n)) {
+    if (const unsigned char* bytes = inRecentWindows(n)) {
       std::memcpy(out, bytes, n);
       position_ += n;
       return true;
@@ -52,7 +56,7 @@ class MovieStream {
     return readThroughWindows(out, n);
   }
   bool readWord(std::uint32_t& word) {
-    if (const unsigned char* bytes = inCurrentWindow(4)) {
+    if (const unsigned char* bytes = inRecentWindows(4)) {
       word = readLe32(bytes);
       position_ += 4;
       return true;
@@ -63,13 +67,14 @@ class MovieStream {
     return true;
   }
 
-  // Writes one word at the position and steps past it; false when the word
-  // cannot be taken: past the end of the file, or after the file has
-  // refused an earlier write.
+  // Writes one word to the file at the position and steps past it; false,
+  // and the position stays, when the file did not take all four bytes or
+  // they would lie past its end. A failed write does not stop later ones.
   bool writeWord(std::uint32_t word);
 
-  // Saves what was written and closes the file: false when any write since
-  // the stream was opened did not reach the file. Later calls do nothing.
+  // Closes the file, first putting it on stable storage when any write was
+  // attempted: false when that sync or the close failed. Later calls do
+  // nothing and answer as the first did.
   bool close();
 
  private:
@@ -77,35 +82,43 @@ class MovieStream {
     std::vector<unsigned char> bytes;
     std::uint64_t start = 0;
     std::size_t length = 0;  // bytes held; 0 when the window holds nothing
-    std::size_t dirtyBegin = 0;
-    std::size_t dirtyEnd = 0;  // dirty bytes are [dirtyBegin, dirtyEnd)
     std::uint64_t lastUse = 0;
   };
   static constexpr std::size_t kWindowSize = std::size_t{1} << 18;
   static constexpr std::size_t kWindowCount = 4;
 
-  // The `n` bytes at the position when the current window holds them all.
-  const unsigned char* inCurrentWindow(std::size_t n) const {
-    const std::uint64_t offset = position_ - currentStart_;
-    if (position_ < currentStart_ || offset + n > currentLength_) return nullptr;
-    return currentBytes_ + offset;
+  // The `n` bytes at the position when `window` holds them all.
+  const unsigned char* inWindow(const Window& window, std::size_t n) const {
+    const std::uint64_t offset = position_ - window.start;
+    if (position_ < window.start || offset + n > window.length) return nullptr;
+    return window.bytes.data() + offset;
+  }
+  // The same for the current window, or else the previous one, which then
+  // becomes current.
+  const unsigned char* inRecentWindows(std::size_t n) {
+    if (const unsigned char* bytes = inWindow(*current_, n)) return bytes;
+    const unsigned char* bytes = inWindow(*previous_, n);
+    if (bytes != nullptr) makeCurrent(*previous_);
+    return bytes;
   }
 
   bool readThroughWindows(unsigned char* out, std::size_t n);
   Window* windowFor(std::uint64_t offset);
   void makeCurrent(Window& window);
-  bool flush(Window& window);
+  // Gives the windows that hold any of the `n` bytes at `offset` what the
+  // file now holds there: `bytes` when they were written, else nothing.
+  void afterWrite(std::uint64_t offset, const unsigned char* bytes, std::size_t n, bool written);
 
   std::unique_ptr<FileDevice> device_;
   std::uint64_t size_ = 0;
   std::uint64_t position_ = 0;
-  bool writeLost_ = false;
+  bool wroteAny_ = false;  // a write was attempted, so close() syncs
+  bool closedWell_ = true;
   std::array<Window, kWindowCount> windows_;
   std::uint64_t useClock_ = 0;
-  // The window the last access used, for the inline fast path.
-  const unsigned char* currentBytes_ = nullptr;
-  std::uint64_t currentStart_ = 0;
-  std::size_t currentLength_ = 0;
+  // The windows the last two accesses used, for the inline fast path.
+  Window* current_ = &windows_[0];
+  Window* previous_ = &windows_[1];
 };
 
 }  // namespace vantrel

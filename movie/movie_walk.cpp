@@ -72,14 +72,20 @@ WalkOutcome walkMovie(MovieStream& file, const FixTable& rules, ProgressSink& si
     return notValid(file);
   }
 
-  PatchContext context{file, rules, sink, options.dryRun};
+  PatchContext context{file, rules, sink, options.dryRun, std::move(options.beforeFirstWrite)};
   sink.begin(index.count);
   for (const std::uint32_t chunkOffset : chunkOffsets) {
     visitChunk(context, elementPosition(indexOffset, chunkOffset));
+    if (context.writeRefused) {
+      file.close();
+      return WalkOutcome{WalkResult::WriteRefused, 0};
+    }
     sink.step();
   }
   chunkOffsets = {};
 
+  // After a write, close() puts the movie on stable storage first: the
+  // result is reported only once the fixes are on the disk.
   const bool saved = file.close();
   const bool allWritten = saved && context.failedWrites == 0;
   return WalkOutcome{allWritten ? WalkResult::Done : WalkResult::WriteFailed, context.fixCount};

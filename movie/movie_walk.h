@@ -1,6 +1,7 @@
 #ifndef VANTREL_MOVIE_MOVIE_WALK_H_
 #define VANTREL_MOVIE_MOVIE_WALK_H_
 
+#include <functional>
 #include <string>
 
 #include "fixrules/fix_table.h"
@@ -12,6 +13,11 @@ namespace vantrel {
 
 struct WalkOptions {
   bool dryRun = false;  // open read-only, find and count fixes, write nothing
+  // When set, asked once, just before the first write to the movie (never in
+  // a dry run, nor when nothing is to be fixed). Answering false stops the
+  // walk there, with nothing written: the result is WriteRefused, no fix is
+  // counted and no further step() comes.
+  std::function<bool()> beforeFirstWrite = nullptr;
 };
 
 // Opens the movie at `moviePath` for reading and writing, visits every chunk

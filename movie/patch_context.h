@@ -2,10 +2,12 @@
 #define VANTREL_MOVIE_PATCH_CONTEXT_H_
 
 #include <cstdint>
+#include <functional>
 
 #include "fixrules/fix_table.h"
 #include "movie/movie_stream.h"
 #include "movie/progress_sink.h"
+#include "movie/rule_memo.h"
 
 namespace vantrel {
 
@@ -14,10 +16,25 @@ struct PatchContext {
   MovieStream& file;
   const FixTable& rules;
   ProgressSink& sink;
-  bool dryRun = false;          // find and count fixes, write nothing
-  std::uint64_t fixCount = 0;   // fixes made (or fixable) so far
+  bool dryRun = false;  // find and count fixes, write nothing
+  // Asked once, before the first write; see WalkOptions.
+  std::function<bool()> beforeFirstWrite = nullptr;
+  std::uint64_t fixCount = 0;  // fixes made (or fixable) so far
   std::uint64_t failedWrites = 0;
+  bool firstWriteAsked = false;
+  bool writeRefused = false;  // the walk stops: nothing may be written
+  RuleMemo recentRules = {};  // the lookups in `rules`, for this walk
 };
+
+// Whether the patch step may write now: asks beforeFirstWrite the first
+// time, and remembers the answer.
+inline bool mayWrite(PatchContext& context) {
+  if (!context.firstWriteAsked) {
+    context.firstWriteAsked = true;
+    context.writeRefused = context.beforeFirstWrite && !context.beforeFirstWrite();
+  }
+  return !context.writeRefused;
+}
 
 }  // namespace vantrel
 

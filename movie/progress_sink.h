@@ -21,10 +21,14 @@ struct FixedReference {
 // step() then comes exactly `total` times, once after each chunk, whatever
 // its kind and whether or not it could be read; so a progress bar that runs
 // from 0 to `total` ends full. A file that cannot be opened or is not a movie
-// gets neither call.
+// gets neither call. The one exception: when the caller refuses the first
+// write (WalkOptions::beforeFirstWrite), the walk ends there, with no step()
+// for the chunk it was in nor for any later one.
 //
-// referenceFixed() comes for each fix as it is counted. writeFailed() comes
-// for each fix whose word could not be written; that fix is not counted.
+// referenceFixed() comes for each fix once its word has been written to the
+// file (in a dry run, once it is found), and only then is the fix counted.
+// writeFailed() comes at once for each fix whose word the file did not
+// take; that fix is not counted, and the walk goes on.
 class ProgressSink {
  public:
   virtual ~ProgressSink() = default;

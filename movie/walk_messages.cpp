@@ -12,6 +12,7 @@ const ResultMessage kResultMessages[] = {
     {"Not a valid QELM file", "Error", MessageIcon::Error},
     {"Cannot save all fixes to the QELM file. It may be only partly repaired.", "Error",
      MessageIcon::Error},
+    {"Nothing was written to the QELM file.", "Error", MessageIcon::Error},
 };
 
 }  // namespace

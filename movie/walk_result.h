@@ -9,7 +9,9 @@ enum class WalkResult {
   Done = 0,         // every chunk visited and every fix saved
   CannotOpen = 1,   // missing, read-only, held by another program, not a file
   NotValid = 2,     // no "CHN2" magic, or header or chunk index unreadable
-  WriteFailed = 3,  // some fix did not reach the file; it may be partly repaired
+  WriteFailed = 3,  // a fix was not written, or the movie not synced or closed: it may be
+                    // partly repaired
+  WriteRefused = 4,  // the caller did not let the first write happen: nothing was written
 };
 
 struct WalkOutcome {

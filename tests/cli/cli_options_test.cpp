@@ -30,6 +30,27 @@ TEST(CliOptionsTest, CheckRulesTakesTheRuleFileAndNoMovie) {
   EXPECT_TRUE(parseCliOptions({"--json", "a.qlm"}).json);
 }
 
+TEST(CliOptionsTest, BackupTakesAnOptionalSuffix) {
+  struct Case {
+    std::vector<std::string> args;
+    std::optional<std::string> suffix;
+  };
+  const Case cases[] = {
+      {{"a.qlm"}, std::nullopt},
+      {{"--backup", "a.qlm"}, ".bak"},
+      {{"--backup=.orig", "a.qlm"}, ".orig"},
+      {{"--backup=~", "--backup", "a.qlm"}, ".bak"},  // the last one counts
+      {{"--", "--backup", "a.qlm"}, std::nullopt},
+  };
+  // A separate word after --backup is a movie, not a suffix.
+  EXPECT_EQ(parseCliOptions({"--backup", ".orig"}).movies, std::vector<std::string>{".orig"});
+  for (const Case& c : cases) {
+    const CliOptions options = parseCliOptions(c.args);
+    EXPECT_EQ(options.action, CliAction::Patch);
+    EXPECT_EQ(options.backupSuffix, c.suffix);
+  }
+}
+
 TEST(CliOptionsTest, HelpAndVersionWinOverEverythingAfterThem) {
   EXPECT_EQ(parseCliOptions({"--help"}).action, CliAction::ShowHelp);
   EXPECT_EQ(parseCliOptions({"a.qlm", "-h", "--bogus"}).action, CliAction::ShowHelp);
@@ -48,6 +69,7 @@ TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
       {{"--force", "a.qlm"}, "unknown option '--force'"},
       {{"--check-rules", "a.qlm"}, "option '--check-rules' takes no movie file"},
       {{"a.qlm", "--json", "--check-rules"}, "option '--check-rules' takes no movie file"},
+      {{"--backup=", "a.qlm"}, "option '--backup=' needs a suffix"},
   };
   for (const Case& c : cases) {
     const CliOptions options = parseCliOptions(c.args);

@@ -4,12 +4,15 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "tests/support/movie_builder.h"
+#include "tests/support/small_tmpfs.h"
+#include "tests/support/sparse_movie.h"
 
 namespace vantrel {
 namespace {
@@ -37,6 +40,15 @@ std::string quoted(const std::string& text) {
 }
 
 const std::vector<Rule> kRules = {{"ABCD", 7, 2, 5}, {"WAVE", 1, 100, 200}};
+
+// The --list line for a fix at `offset` in the movie at `moviePath`.
+std::string listLine(const std::string& moviePath, std::uint64_t offset, const Reference& reference,
+                     const std::string& change) {
+  char hex[32];
+  std::snprintf(hex, sizeof hex, "0x%08llx", static_cast<unsigned long long>(offset));
+  return moviePath + ": " + hex + " '" + reference.tag + "' " + std::to_string(reference.number) +
+         ": " + change + "\n";
+}
 
 BuiltMovie sampleMovie(std::uint32_t seed) {
   return MovieBuilder(seed)
@@ -258,13 +270,9 @@ TEST_F(CliProgramTest, DryRunListsWhatWouldBeFixedAndWritesNothing) {
   const RunResult result = run({"--dry-run", "--list", "--rules", path("fix.dat"), path("a.qlm")});
   EXPECT_EQ(result.exitCode, 0);
   std::ostringstream expected;
-  char offset[16];
   for (const std::size_t i : {0, 1, 2}) {
-    std::snprintf(offset, sizeof offset, "0x%08llx",
-                  static_cast<unsigned long long>(movie.references[i].offset));
-    expected << path("a.qlm") << ": " << offset << " '" << movie.references[i].reference.tag
-             << "' " << movie.references[i].reference.number << ": "
-             << (i == 1 ? "100 -> 200" : "2 -> 5") << "\n";
+    expected << listLine(path("a.qlm"), movie.references[i].offset, movie.references[i].reference,
+                         i == 1 ? "100 -> 200" : "2 -> 5");
   }
   expected << "Dry run: nothing was written\n\nFile: a.qlm\n"
               "Number of problems that would be fixed: 3\n";
@@ -289,13 +297,128 @@ TEST_F(CliProgramTest, UsageHelpAndVersion) {
   EXPECT_EQ(run({"--frobnicate", "a.qlm"}).exitCode, 2);
   const RunResult help = run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_EQ(help.out.rfind("Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] [--json] "
-                           "MOVIE...\n       vantrel --check-rules [--rules FILE] [--json]\n",
+  EXPECT_EQ(help.out.rfind("Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] "
+                           "[--backup[=SUFFIX]]\n               [--json] MOVIE...\n"
+                           "       vantrel --check-rules [--rules FILE] [--json]\n",
                            0),
             0u);
   const RunResult version = run({"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, "vantrel 1.0.0\n");
+}
+
+// The names in `folder` that begin with `prefix`, sorted.
+std::vector<std::string> namesStartingWith(const std::string& folder, const std::string& prefix) {
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix, 0) == 0) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(CliProgramTest, BackupIsTheMovieAsItWasBeforeTheFirstFix) {
+  struct Case {
+    const char* option;
+    const char* suffix;
+  };
+  for (const Case c : {Case{"--backup", ".bak"}, Case{"--backup=.orig", ".orig"}}) {
+    SCOPED_TRACE(c.option);
+    const BuiltMovie movie = sampleMovie(9);
+    writeFile(path("a.qlm"), movie.bytes);
+    const RunResult result = run({c.option, "--rules", path("fix.dat"), path("a.qlm")});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(readFile(path("a.qlm")), expectedAfterFix(movie, kRules));
+    EXPECT_EQ(readFile(path(std::string("a.qlm") + c.suffix)), movie.bytes);
+    EXPECT_EQ(namesStartingWith(dir_.string(), "a.qlm"),
+              (std::vector<std::string>{"a.qlm", std::string("a.qlm") + c.suffix}));
+    fs::remove(path(std::string("a.qlm") + c.suffix));
+  }
+}
+
+TEST_F(CliProgramTest, NoBackupWhenNothingIsWritten) {
+  struct Case {
+    const char* what;
+    std::vector<Rule> rules;
+    bool dryRun;
+  };
+  const Case cases[] = {{"nothing to fix", {{"NONE", 1, 2, 3}}, false}, {"dry run", kRules, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    writeText("fix.dat", fixText(c.rules));
+    writeFile(path("a.qlm"), sampleMovie(10).bytes);
+    std::vector<std::string> args = {"--backup", "--rules", path("fix.dat"), path("a.qlm")};
+    if (c.dryRun) args.insert(args.begin(), "--dry-run");
+    EXPECT_EQ(run(args).exitCode, 0);
+    EXPECT_EQ(namesStartingWith(dir_.string(), "a.qlm"), std::vector<std::string>{"a.qlm"});
+  }
+}
+
+TEST_F(CliProgramTest, AnExistingBackupLeavesItsMovieAloneAndTheOthersGoOn) {
+  const BuiltMovie first = sampleMovie(11);
+  const BuiltMovie second = sampleMovie(12);
+  writeFile(path("a.qlm"), first.bytes);
+  writeFile(path("b.qlm"), second.bytes);
+  writeText("a.qlm.bak", "an older backup");
+  const RunResult result =
+      run({"--backup", "--rules", path("fix.dat"), path("a.qlm"), path("b.qlm")});
+  EXPECT_EQ(result.exitCode, 3);
+  EXPECT_EQ(result.err, path("a.qlm") + ": Cannot make the backup " + path("a.qlm.bak") +
+                            ": File exists. Nothing was written to the QELM file.\n");
+  EXPECT_EQ(result.out, "Fix Complete\n\nFile: b.qlm\nNumber of problems found and fixed: 3\n");
+  EXPECT_EQ(readFile(path("a.qlm")), first.bytes);
+  EXPECT_EQ(slurp(path("a.qlm.bak")), "an older backup");
+  EXPECT_EQ(readFile(path("b.qlm")), expectedAfterFix(second, kRules));
+  EXPECT_EQ(readFile(path("b.qlm.bak")), second.bytes);
+  EXPECT_EQ(namesStartingWith(dir_.string(), "a.qlm"),
+            (std::vector<std::string>{"a.qlm", "a.qlm.bak"}));
+}
+
+TEST_F(CliProgramTest, ABackupThatDoesNotFitIsRemovedAndTheMovieLeftAlone) {
+  const SmallTmpfs disk(1024);
+  if (!disk.mounted()) GTEST_SKIP() << disk.whyNot();
+  const BuiltMovie movie = MovieBuilder(13)
+                               .addActr({2, "ABCD", 7})
+                               .addOtherChunk(makeChunkTag("SND "), 600000)
+                               .addTdt({100, "WAVE", 1})
+                               .build();
+  const std::string moviePath = disk.path("big.qlm");
+  writeFile(moviePath, movie.bytes);
+  const RunResult result = run({"--backup", "--rules", path("fix.dat"), moviePath});
+  EXPECT_EQ(result.exitCode, 3);
+  EXPECT_EQ(result.err, moviePath + ": Cannot make the backup " + moviePath +
+                            ".bak: No space left on device. Nothing was written to the QELM "
+                            "file.\n");
+  EXPECT_EQ(readFile(moviePath), movie.bytes);
+  EXPECT_EQ(namesStartingWith(disk.path(""), "big.qlm"), std::vector<std::string>{"big.qlm"});
+}
+
+TEST_F(CliProgramTest, OnAFullDiskOnlyTheFixesThatLandAreListed) {
+  const SmallTmpfs disk(1024);
+  if (!disk.mounted()) GTEST_SKIP() << disk.whyNot();
+  const SparseMovie sparse = sparseMovie(static_cast<std::uint32_t>(sysconf(_SC_PAGESIZE)));
+  const std::string moviePath = disk.path("sparse.qlm");
+  writeSparseFile(moviePath, sparse);
+  writeText("fix.dat", fixText(sparse.rules));
+  disk.fill();
+
+  const RunResult result = run({"--list", "--rules", path("fix.dat"), moviePath});
+  EXPECT_EQ(result.exitCode, 3);
+  std::string listed;
+  for (const std::uint64_t offset : sparse.landing) {
+    listed += listLine(moviePath, offset, {5, "SPRS", 2}, "5 -> 572662306");
+  }
+  EXPECT_EQ(result.out, listed);
+  std::string failures;
+  for (const std::uint64_t offset : sparse.failing) {
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "0x%08llx", static_cast<unsigned long long>(offset));
+    failures += moviePath + ": ?? the fix at " + hex + " could not be written\n";
+  }
+  failures += moviePath + ": Cannot save all fixes to the QELM file. It may be only partly repaired.\n";
+  EXPECT_EQ(result.err, failures);
+  EXPECT_EQ(readFile(moviePath), withLandingFixes(sparse));
 }
 
 }  // namespace

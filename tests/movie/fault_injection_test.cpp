@@ -1,9 +1,10 @@
 // The walk over a device that fails once: its k-th read fails or comes
-// short, its k-th write fails or is torn, or its close fails, for every k in
-// turn until a walk no longer reaches call k. Each time the walk must end,
-// leave the size alone, change only value words that a fault-free walk
-// changes (and only to what it writes there), act on no byte that a read
-// did not deliver, and tell the caller about every fix it could not save.
+// short, its k-th write fails or is torn, or its sync or close fails, for
+// every k in turn until a walk no longer reaches call k. Each time the walk
+// must end, leave the size alone, change only value words that a fault-free
+// walk changes (and only to what it writes there), act on no byte that a
+// read did not deliver, go on writing after a write that failed, and tell
+// the caller about every fix it could not save.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -85,8 +86,8 @@ FaultMovie faultMovie(const std::vector<std::uint32_t>& bulk) {
 FaultMovie compactMovie() { return faultMovie({}); }
 
 // The same chunks spread over more of the file than the stream holds at
-// once, so reads and deferred writes happen all along the walk; the first
-// 'ACTR' value word and the first 'TDT ' tag straddle boundaries of 256 KiB.
+// once, so reads happen all along the walk; the first 'ACTR' value word and
+// the first 'TDT ' tag straddle boundaries of 256 KiB.
 FaultMovie spreadMovie() {
   std::vector<std::uint32_t> bulk = {1000, 1000, 300000, 300000};
   FaultMovie movie = faultMovie(bulk);
@@ -207,8 +208,25 @@ Bytes withFixesApplied(Bytes bytes, const std::vector<FixedReference>& fixes) {
   return bytes;
 }
 
-bool isWriteFault(Fault fault) {
-  return fault == Fault::WriteFails || fault == Fault::WriteTorn || fault == Fault::CloseFails;
+bool isWriteFault(Fault fault) { return fault == Fault::WriteFails || fault == Fault::WriteTorn; }
+bool isSaveFault(Fault fault) { return fault == Fault::SyncFails || fault == Fault::CloseFails; }
+
+bool isFixedAt(const std::vector<FixedReference>& fixes, std::uint64_t offset) {
+  return std::any_of(fixes.begin(), fixes.end(),
+                     [offset](const FixedReference& fix) { return fix.valueOffset == offset; });
+}
+
+// Whether `after` equals `expected` outside the value word of each failed fix.
+bool sameOutsideFailedWords(const Bytes& after, const Bytes& expected,
+                            const std::vector<FixedReference>& failed) {
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    const bool inFailedWord =
+        std::any_of(failed.begin(), failed.end(), [i](const FixedReference& fix) {
+          return i >= fix.valueOffset && i < fix.valueOffset + 4;
+        });
+    if (!inFailedWord && after[i] != expected[i]) return false;
+  }
+  return true;
 }
 
 void checkRun(const Bytes& before, const ModelWalk& model, Fault fault, const Run& run) {
@@ -261,18 +279,26 @@ void checkRun(const Bytes& before, const ModelWalk& model, Fault fault, const Ru
     return;
   }
   if (isWriteFault(fault)) {
-    // Every read worked, so the walk found every fix the model makes; those
-    // it made before the loss came to light are reported fixed, all later
-    // ones failed.
+    // Every read worked, so the walk found every fix the model makes. The
+    // one write that failed is reported as it failed; every other fix was
+    // still written and reported, and the file holds exactly those (a
+    // reference met again may have had its fix written then).
     EXPECT_EQ(result, WalkResult::WriteFailed);
-    ASSERT_LE(fixed.size(), model.fixes.size());
+    ASSERT_EQ(failed.size(), 1u);
+    for (const ModelFix& fix : model.fixes) {
+      EXPECT_TRUE(fix.valueOffset == failed[0].valueOffset || isFixedAt(fixed, fix.valueOffset))
+          << "the fix at " << fix.valueOffset << " was not made after a failed write";
+    }
+    EXPECT_TRUE(sameOutsideFailedWords(run.after, withFixesApplied(before, fixed), failed));
+  } else if (isSaveFault(fault)) {
+    // Every fix was written and reported; only the end failed to save.
+    EXPECT_EQ(result, WalkResult::WriteFailed);
+    EXPECT_TRUE(failed.empty());
+    ASSERT_EQ(fixed.size(), model.fixes.size());
     for (std::size_t i = 0; i < fixed.size(); ++i) {
       EXPECT_TRUE(sameFix(fixed[i], model.fixes[i])) << "fix " << i;
     }
-    EXPECT_GE(fixed.size() + failed.size(), model.fixes.size());
-    if (fault == Fault::CloseFails) {
-      EXPECT_EQ(run.after, model.bytes);
-    }
+    EXPECT_EQ(run.after, model.bytes);
   } else {
     EXPECT_TRUE(result == WalkResult::Done || result == WalkResult::NotValid ||
                 result == WalkResult::WriteFailed)
@@ -311,9 +337,10 @@ TEST(FaultInjectionTest, TheTestMoviesAreWorthFaulting) {
 }
 
 // The compact movie fits in one window of the stream: it is read in one
-// call and written in one. The spread one makes the stream load windows
-// and save written ones along the walk, so its sweeps reach several calls;
-// a sweep that reached only the first would prove little.
+// call. The spread one makes the stream load windows along the walk, so its
+// read sweeps reach several calls; a sweep that reached only the first
+// would prove little. Each of the seven fixes is one write of its own, and
+// a run syncs and closes once.
 TEST(FaultInjectionTest, ReadsThatFail) {
   EXPECT_GE(sweep(compactMovie(), Fault::ReadFails, "compact"), 1);
   EXPECT_GE(sweep(spreadMovie(), Fault::ReadFails, "spread"), 4);
@@ -325,13 +352,18 @@ TEST(FaultInjectionTest, ReadsThatComeShort) {
 }
 
 TEST(FaultInjectionTest, WritesThatFail) {
-  EXPECT_GE(sweep(compactMovie(), Fault::WriteFails, "compact"), 1);
-  EXPECT_GE(sweep(spreadMovie(), Fault::WriteFails, "spread"), 2);
+  EXPECT_EQ(sweep(compactMovie(), Fault::WriteFails, "compact"), 7);
+  EXPECT_EQ(sweep(spreadMovie(), Fault::WriteFails, "spread"), 7);
 }
 
 TEST(FaultInjectionTest, WritesTornHalfway) {
-  EXPECT_GE(sweep(compactMovie(), Fault::WriteTorn, "compact"), 1);
-  EXPECT_GE(sweep(spreadMovie(), Fault::WriteTorn, "spread"), 2);
+  EXPECT_EQ(sweep(compactMovie(), Fault::WriteTorn, "compact"), 7);
+  EXPECT_EQ(sweep(spreadMovie(), Fault::WriteTorn, "spread"), 7);
+}
+
+TEST(FaultInjectionTest, SyncThatFails) {
+  EXPECT_EQ(sweep(compactMovie(), Fault::SyncFails, "compact"), 1);
+  EXPECT_EQ(sweep(spreadMovie(), Fault::SyncFails, "spread"), 1);
 }
 
 TEST(FaultInjectionTest, CloseThatFails) {
@@ -340,8 +372,8 @@ TEST(FaultInjectionTest, CloseThatFails) {
 }
 
 TEST(FaultInjectionTest, CloseThatFailsAfterNoWriteStillSaysSo) {
-  // Nothing to fix, so nothing is written; a close that reports a failure
-  // is still not taken for success.
+  // Nothing to fix, so nothing is written or synced; a close that reports a
+  // failure is still not taken for success.
   const FaultMovie movie = compactMovie();
   Bytes bytes = movie.movie.bytes;
   FaultLog log;
@@ -350,6 +382,7 @@ TEST(FaultInjectionTest, CloseThatFailsAfterNoWriteStillSaysSo) {
   const WalkOutcome outcome = walkMovie(stream, FixTable(), sink);
   EXPECT_TRUE(log.injected);
   EXPECT_EQ(log.writes, 0);
+  EXPECT_EQ(log.syncs, 0);
   EXPECT_EQ(outcome.result, WalkResult::WriteFailed);
   EXPECT_EQ(bytes, movie.movie.bytes);
 }

@@ -5,7 +5,9 @@
 #include <random>
 
 #include "movie/le_word.h"
+#include "tests/support/faulty_device.h"
 #include "tests/support/memory_device.h"
+#include "tests/support/walk_helpers.h"
 
 namespace vantrel {
 namespace {
@@ -61,13 +63,98 @@ TEST(MovieStreamTest, WritesReachTheFileAndAreReadBack) {
   EXPECT_EQ(bytes, expected);
 }
 
-TEST(MovieStreamTest, CloseReportsAWriteThatFailed) {
-  Bytes bytes(8, 0);
-  MovieStream file(std::make_unique<MemoryDevice>(bytes, /*writable=*/false));
-  ASSERT_TRUE(file.seek(0));
-  file.writeWord(7);  // may fail now or when the word is pushed out
-  EXPECT_FALSE(file.close());
-  EXPECT_EQ(bytes, Bytes(8, 0));
+// Keeps the offset and length of every write the stream makes.
+class WriteRecordingDevice : public MemoryDevice {
+ public:
+  WriteRecordingDevice(Bytes& bytes, std::vector<std::pair<std::uint64_t, std::size_t>>& writes)
+      : MemoryDevice(bytes), writes_(writes) {}
+  bool writeAt(std::uint64_t offset, const unsigned char* data, std::size_t n) override {
+    writes_.emplace_back(offset, n);
+    return MemoryDevice::writeAt(offset, data, n);
+  }
+
+ private:
+  std::vector<std::pair<std::uint64_t, std::size_t>>& writes_;
+};
+
+TEST(MovieStreamTest, EachWordIsWrittenAtOnceAndNothingReadIsWrittenBack) {
+  Bytes bytes(4096, 0x11);
+  std::vector<std::pair<std::uint64_t, std::size_t>> writes;
+  MovieStream file(std::make_unique<WriteRecordingDevice>(bytes, writes));
+  std::uint32_t word = 0;
+  ASSERT_TRUE(file.seek(100));
+  ASSERT_TRUE(file.readWord(word));  // the window now holds the whole file
+  bytes[1000] = 0x99;                // another program writes meanwhile
+  ASSERT_TRUE(file.seek(2000));
+  ASSERT_TRUE(file.writeWord(0xA1B2C3D4u));
+  EXPECT_EQ(readLe32(bytes.data() + 2000), 0xA1B2C3D4u);  // before any close
+  ASSERT_TRUE(file.seek(96));
+  ASSERT_TRUE(file.writeWord(7));
+  EXPECT_TRUE(file.close());
+  const std::vector<std::pair<std::uint64_t, std::size_t>> expected = {{2000, 4}, {96, 4}};
+  EXPECT_EQ(writes, expected);
+  EXPECT_EQ(bytes[1000], 0x99);
+}
+
+TEST(MovieStreamTest, AFailedWriteLeavesTheWindowsHoldingWhatTheFileHolds) {
+  using moviekit::Fault;
+  using moviekit::FaultLog;
+  using moviekit::FaultyDevice;
+  struct Case {
+    Fault fault;
+    std::uint64_t at;
+  };
+  // 262142 straddles the first two windows.
+  for (const Case c : {Case{Fault::WriteFails, 5000}, Case{Fault::WriteTorn, 5000},
+                       Case{Fault::WriteFails, 262142}, Case{Fault::WriteTorn, 262142}}) {
+    SCOPED_TRACE(std::string(moviekit::faultName(c.fault)) + " at " + std::to_string(c.at));
+    Bytes bytes(1 << 20);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(i * 13);
+    const Bytes before = bytes;
+    FaultLog log;
+    MovieStream file(std::make_unique<FaultyDevice>(bytes, before, c.fault, 1, log));
+    std::uint32_t word = 0;
+    ASSERT_TRUE(file.seek(c.at - 4) && file.readWord(word) && file.readWord(word));
+    ASSERT_TRUE(file.seek(c.at));
+    EXPECT_FALSE(file.writeWord(0xCAFEF00Du));
+    EXPECT_EQ(file.position(), c.at);
+    ASSERT_TRUE(file.readWord(word));
+    EXPECT_EQ(word, readLe32(bytes.data() + c.at));  // torn: half of the new word
+    // The next write is still made.
+    ASSERT_TRUE(file.seek(c.at));
+    EXPECT_TRUE(file.writeWord(0x0BADCAFEu));
+    ASSERT_TRUE(file.seek(c.at));
+    ASSERT_TRUE(file.readWord(word));
+    EXPECT_EQ(word, 0x0BADCAFEu);
+    EXPECT_TRUE(file.close());
+    EXPECT_EQ(readLe32(bytes.data() + c.at), 0x0BADCAFEu);
+    EXPECT_EQ(moviekit::changedOffsets(before, bytes).size(), 4u);
+  }
+}
+
+TEST(MovieStreamTest, CloseSyncsOnlyAfterAWriteWasAttempted) {
+  struct Case {
+    const char* what;
+    bool write;
+    bool writable;
+    int syncs;
+  };
+  for (const Case c : {Case{"nothing written", false, true, 0}, Case{"a word written", true, true, 1},
+                       Case{"a write refused", true, false, 1}}) {
+    SCOPED_TRACE(c.what);
+    Bytes bytes(16, 0);
+    moviekit::DeviceLog log;
+    MovieStream file(std::make_unique<MemoryDevice>(bytes, c.writable, &log));
+    std::uint32_t word = 0;
+    ASSERT_TRUE(file.readWord(word));
+    if (c.write) {
+      EXPECT_EQ(file.seek(4) && file.writeWord(9), c.writable);
+    }
+    EXPECT_TRUE(file.close());
+    EXPECT_EQ(log.syncs, c.syncs);
+    EXPECT_TRUE(file.close());  // a second close answers as the first
+    EXPECT_EQ(log.syncs, c.syncs);
+  }
 }
 
 TEST(MovieStreamTest, WordsAcrossWindowEdgesReadAndWriteWhole) {
@@ -128,30 +215,6 @@ TEST(MovieStreamTest, AgreesWithAPlainByteArrayUnderRandomUse) {
     EXPECT_TRUE(file.close());
     EXPECT_EQ(bytes, model) << "size " << size;
   }
-}
-
-// Refuses every write from the first one on.
-class WriteRefusingDevice : public MemoryDevice {
- public:
-  using MemoryDevice::MemoryDevice;
-  bool writeAt(std::uint64_t, const unsigned char*, std::size_t) override { return false; }
-};
-
-TEST(MovieStreamTest, AWriteLostWhenItsWindowMovesOnRefusesLaterWrites) {
-  Bytes bytes(8 << 20, 0);
-  MovieStream file(std::make_unique<WriteRefusingDevice>(bytes));
-  ASSERT_TRUE(file.seek(16));
-  file.writeWord(1);
-  // Visit enough of the file that the first window is reused.
-  std::uint32_t word = 0;
-  for (std::uint64_t at = 1 << 20; at < bytes.size(); at += 1 << 20) {
-    ASSERT_TRUE(file.seek(at));
-    ASSERT_TRUE(file.readWord(word));
-  }
-  ASSERT_TRUE(file.seek(32));
-  EXPECT_FALSE(file.writeWord(2));
-  EXPECT_FALSE(file.close());
-  EXPECT_EQ(bytes, Bytes(8 << 20, 0));
 }
 
 }  // namespace

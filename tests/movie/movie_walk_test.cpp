@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "movie/le_word.h"
@@ -150,6 +151,49 @@ TEST(MovieWalkTest, AgreesWithTheBuildersModelOnRandomMovies) {
   }
 }
 
+TEST(MovieWalkTest, AsksOnceBeforeTheFirstWriteAndWritesNothingWhenRefused) {
+  struct Case {
+    const char* what;
+    std::vector<Rule> rules;
+    bool dryRun;
+    bool answer;
+    int asked;
+    WalkResult result;
+    std::uint64_t fixCount;
+  };
+  const Case cases[] = {
+      {"allowed", kRules, false, true, 1, WalkResult::Done, 5},
+      {"refused", kRules, false, false, 1, WalkResult::WriteRefused, 0},
+      {"nothing to fix", {{"NONE", 1, 2, 3}}, false, false, 0, WalkResult::Done, 0},
+      {"dry run", kRules, true, false, 0, WalkResult::Done, 5},
+  };
+  const BuiltMovie movie = everyKind();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes bytes = movie.bytes;
+    int asked = 0;
+    WalkOptions options;
+    options.dryRun = c.dryRun;
+    options.beforeFirstWrite = [&] {
+      ++asked;
+      EXPECT_EQ(bytes, movie.bytes) << "asked after the movie changed";
+      return c.answer;
+    };
+    DeviceLog log;
+    MovieStream file(std::make_unique<MemoryDevice>(bytes, true, &log));
+    RecordingSink sink;
+    const WalkOutcome outcome = walkMovie(file, toTable(c.rules), sink, options);
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(outcome.result, c.result);
+    EXPECT_EQ(outcome.fixCount, c.fixCount);
+    EXPECT_EQ(sink.fixes.size(), c.fixCount);
+    const bool wrote = !c.dryRun && c.answer && c.fixCount > 0;
+    EXPECT_EQ(bytes, wrote ? expectedAfterFix(movie, c.rules) : movie.bytes);
+    EXPECT_EQ(log.writes, wrote ? 5 : 0);
+    EXPECT_EQ(log.syncs, wrote ? 1 : 0);
+  }
+}
+
 class MovieFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -182,6 +226,63 @@ TEST_F(MovieFileTest, DryRunLeavesTheFileAsItWas) {
   EXPECT_EQ(outcome.fixCount, 5u);
   EXPECT_EQ(sink.fixes.size(), 5u);
   EXPECT_EQ(readFile(path("a.qlm")), movie.bytes);
+}
+
+// The real file device of a movie; just before the walk's first write,
+// another handle on the same file writes `change` at `changeAt`, as another
+// program might while the movie is being repaired.
+class SecondWriterDevice : public FileDevice {
+ public:
+  SecondWriterDevice(const std::string& path, std::uint64_t changeAt, Bytes change)
+      : real_(openFileDevice(path, OpenMode::ReadWrite)), path_(path), changeAt_(changeAt),
+        change_(std::move(change)) {}
+
+  std::uint64_t size() const override { return real_->size(); }
+  std::size_t readAt(std::uint64_t offset, unsigned char* out, std::size_t n) override {
+    return real_->readAt(offset, out, n);
+  }
+  bool writeAt(std::uint64_t offset, const unsigned char* data, std::size_t n) override {
+    if (!changed_) {
+      changed_ = true;
+      std::fstream other(path_, std::ios::in | std::ios::out | std::ios::binary);
+      other.seekp(static_cast<std::streamoff>(changeAt_));
+      other.write(reinterpret_cast<const char*>(change_.data()),
+                  static_cast<std::streamsize>(change_.size()));
+      EXPECT_TRUE(other.flush()) << "the second writer could not write";
+    }
+    return real_->writeAt(offset, data, n);
+  }
+  bool sync() override { return real_->sync(); }
+  bool close() override { return real_->close(); }
+
+ private:
+  std::unique_ptr<FileDevice> real_;
+  std::string path_;
+  std::uint64_t changeAt_;
+  Bytes change_;
+  bool changed_ = false;
+};
+
+TEST_F(MovieFileTest, AnotherProgramsWriteBetweenTwoFixesSurvives) {
+  // Two fixes 1,000 bytes apart in one window of the stream, which the walk
+  // has read whole before its first write.
+  const BuiltMovie movie = MovieBuilder(15)
+                               .addActr({2, "ABCD", 7})
+                               .addOtherChunk(makeChunkTag("SND "), 952)
+                               .addActr({100, "WAVE", 1})
+                               .build();
+  ASSERT_EQ(movie.references[1].offset - movie.references[0].offset, 1000u);
+  writeFile(path("a.qlm"), movie.bytes);
+  const std::uint64_t gap = movie.references[0].offset + 500;
+  const Bytes change = {0xDE, 0xAD, 0xBE, 0xEF};
+  MovieStream file(std::make_unique<SecondWriterDevice>(path("a.qlm"), gap, change));
+  RecordingSink sink;
+  const WalkOutcome outcome = walkMovie(file, toTable(kRules), sink);
+  EXPECT_EQ(outcome.result, WalkResult::Done);
+  EXPECT_EQ(outcome.fixCount, 2u);
+  Bytes expected = expectedAfterFix(movie, kRules);
+  std::copy(change.begin(), change.end(), expected.begin() + static_cast<std::ptrdiff_t>(gap));
+  EXPECT_EQ(readFile(path("a.qlm")), expected);
 }
 
 TEST_F(MovieFileTest, WhatCannotBeOpenedIsReportedAsSuch) {

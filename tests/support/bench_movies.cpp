@@ -26,7 +26,8 @@ Rule fixingRule(std::uint32_t key) {
 
 }  // namespace
 
-BenchMovie benchMovie(std::uint64_t references, std::uint64_t megabytes, std::uint32_t seed) {
+BenchMovie benchMovie(std::uint64_t references, std::uint64_t megabytes, std::uint32_t badOneIn,
+                      std::uint32_t seed) {
   std::mt19937 generator(seed);
   auto random = [&generator](std::uint32_t bound) {
     return static_cast<std::uint32_t>(generator() % bound);
@@ -34,7 +35,7 @@ BenchMovie benchMovie(std::uint64_t references, std::uint64_t megabytes, std::ui
   BenchMovie result;
   auto reference = [&] {
     const std::uint32_t key = random(kKeys);
-    const bool bad = random(3) == 0;
+    const bool bad = random(badOneIn) == 0;
     result.expectedFixes += bad ? 1 : 0;
     ++result.references;
     return Reference{bad ? oldValueOf(key) : newValueOf(key), tagOf(key % kTags), key / kTags};

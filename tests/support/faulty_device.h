@@ -16,6 +16,7 @@ enum class Fault {
   ReadComesShort,  // the first half arrives
   WriteFails,      // nothing is taken
   WriteTorn,       // the first half is taken, then the write reports failure
+  SyncFails,       // the writes were taken, but cannot be put on stable storage
   CloseFails,      // everything was written, but close reports a failure
 };
 
@@ -29,6 +30,8 @@ inline const char* faultName(Fault fault) {
       return "write fails";
     case Fault::WriteTorn:
       return "write torn";
+    case Fault::SyncFails:
+      return "sync fails";
     case Fault::CloseFails:
       return "close fails";
   }
@@ -46,13 +49,14 @@ struct DeviceCallsRanAway : std::runtime_error {
 struct FaultLog {
   int reads = 0;
   int writes = 0;
+  int syncs = 0;
   int closes = 0;
   bool injected = false;  // the fault came
   int writesPastEnd = 0;  // writes that would have changed the file's size
   bool ranAway = false;
 };
 
-// A movie in a byte vector whose k-th read, write or close fails. Where a
+// A movie in a byte vector whose k-th read, write, sync or close fails. Where a
 // read fails or comes short, the bytes it did not deliver are filled from
 // `poison`, a look-alike of the movie: a stream that used them as if they
 // had been read would be led to write where the real movie says not to.
@@ -102,6 +106,16 @@ class FaultyDevice : public FileDevice {
     return taken == n;
   }
 
+  bool sync() override {
+    if (!spend()) return false;
+    ++log_.syncs;
+    if (log_.syncs == failingCall_ && fault_ == Fault::SyncFails) {
+      log_.injected = true;
+      return false;
+    }
+    return true;
+  }
+
   bool close() override {
     if (!spend()) return false;
     ++log_.closes;
@@ -117,7 +131,7 @@ class FaultyDevice : public FileDevice {
   // torn down, fail without doing anything.
   bool spend() {
     if (log_.ranAway) return false;
-    if (log_.reads + log_.writes + log_.closes < kCallBudget) return true;
+    if (log_.reads + log_.writes + log_.syncs + log_.closes < kCallBudget) return true;
     log_.ranAway = true;
     throw DeviceCallsRanAway();
   }

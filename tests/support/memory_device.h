@@ -15,6 +15,7 @@ namespace vantrel::moviekit {
 struct DeviceLog {
   int reads = 0;
   int writes = 0;
+  int syncs = 0;
 };
 
 // A movie file held in a byte vector that the test owns and inspects.
@@ -37,6 +38,11 @@ class MemoryDevice : public FileDevice {
     ++log_->writes;
     if (!writable_ || offset > bytes_.size() || n > bytes_.size() - offset) return false;
     std::copy_n(data, n, bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
+    return true;
+  }
+
+  bool sync() override {
+    ++log_->syncs;
     return true;
   }
 

@@ -2,9 +2,10 @@
 //
 //   vantrel-mkmovie demo DIR
 //       the bundled demo: DIR/demo.qlm and DIR/fix.dat
-//   vantrel-mkmovie bench-movie FILE REFERENCES MEGABYTES [SEED]
-//       a benchmark movie; prints its reference count and how many a run with
-//       any bench-rules file fixes
+//   vantrel-mkmovie bench-movie FILE REFERENCES MEGABYTES [BAD_ONE_IN [SEED]]
+//       a benchmark movie in which one reference in BAD_ONE_IN (3 unless
+//       given) is bad; prints its reference count and how many a run with any
+//       bench-rules file fixes
 //   vantrel-mkmovie bench-rules FILE COUNT [SEED]
 //       a benchmark rule file of COUNT rules
 
@@ -26,8 +27,8 @@ int writeDemo(const std::string& dir) {
 }
 
 int writeBenchMovie(const std::string& path, std::uint64_t references, std::uint64_t megabytes,
-                    std::uint32_t seed) {
-  const BenchMovie movie = benchMovie(references, megabytes, seed);
+                    std::uint32_t badOneIn, std::uint32_t seed) {
+  const BenchMovie movie = benchMovie(references, megabytes, badOneIn, seed);
   writeFile(path, movie.bytes);
   std::cout << "references " << movie.references << " fixes " << movie.expectedFixes << "\n";
   return 0;
@@ -46,15 +47,16 @@ int main(int argc, char** argv) {
     return i < argc ? std::stoull(argv[i]) : fallback;
   };
   if (what == "demo" && argc == 3) return writeDemo(argv[2]);
-  if (what == "bench-movie" && (argc == 5 || argc == 6)) {
+  if (what == "bench-movie" && argc >= 5 && argc <= 7 && number(5, 3) > 0) {
     return writeBenchMovie(argv[2], number(3, 0), number(4, 0),
-                           static_cast<std::uint32_t>(number(5, 1)));
+                           static_cast<std::uint32_t>(number(5, 3)),
+                           static_cast<std::uint32_t>(number(6, 1)));
   }
   if (what == "bench-rules" && (argc == 4 || argc == 5)) {
     return writeBenchRules(argv[2], number(3, 0), static_cast<std::uint32_t>(number(4, 1)));
   }
   std::cerr << "usage: vantrel-mkmovie demo DIR\n"
-               "       vantrel-mkmovie bench-movie FILE REFERENCES MEGABYTES [SEED]\n"
+               "       vantrel-mkmovie bench-movie FILE REFERENCES MEGABYTES [BAD_ONE_IN [SEED]]\n"
                "       vantrel-mkmovie bench-rules FILE COUNT [SEED]\n";
   return 2;
 }

@@ -8,11 +8,12 @@
 
 namespace vantrel::wine {
 
-// What a case is given: the 64-bit program it runs, and every built
-// program whose resources it may read.
+// What a case is given: the 64-bit program it runs, every built program
+// whose resources it may read, and for the full-disk case a small disk.
 struct DriverOptions {
   std::string exePath;
   std::vector<std::string> resourceExePaths;
+  std::string fullDiskDir;  // a folder, with its trailing backslash, on a disk to fill up
 };
 
 struct WineCase {
@@ -25,6 +26,7 @@ std::vector<WineCase> runCases();
 std::vector<WineCase> failureCases();
 std::vector<WineCase> dialogCases();
 std::vector<WineCase> resourceCases();
+std::vector<WineCase> diskCases();
 
 }  // namespace vantrel::wine
 

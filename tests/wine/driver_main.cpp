@@ -2,7 +2,8 @@
 // case against Vantrel.exe in the current folder and reports it.
 //
 //   vantrel_wine_driver list
-//   vantrel_wine_driver run CASE --exe PATH [--resources PATH]... [--screenshots]
+//   vantrel_wine_driver run CASE --exe PATH [--resources PATH]... [--full-disk FOLDER]
+//                           [--screenshots]
 //
 // Exit code 0 when the case passed, 1 when a check failed, 2 on bad usage.
 
@@ -19,7 +20,8 @@ using vantrel::wine::WineCase;
 std::vector<WineCase> allCases() {
   std::vector<WineCase> cases;
   for (const auto& group : {vantrel::wine::runCases(), vantrel::wine::failureCases(),
-                            vantrel::wine::dialogCases(), vantrel::wine::resourceCases()}) {
+                            vantrel::wine::dialogCases(), vantrel::wine::resourceCases(),
+                            vantrel::wine::diskCases()}) {
     cases.insert(cases.end(), group.begin(), group.end());
   }
   return cases;
@@ -28,7 +30,7 @@ std::vector<WineCase> allCases() {
 int usage() {
   std::cerr << "usage: vantrel_wine_driver list\n"
                "       vantrel_wine_driver run CASE --exe PATH [--resources PATH]... "
-               "[--screenshots]\n";
+               "[--full-disk FOLDER] [--screenshots]\n";
   return 2;
 }
 
@@ -48,6 +50,11 @@ int main(int argc, char** argv) {
       options.exePath = args[++i];
     } else if (args[i] == "--resources" && i + 1 < args.size()) {
       options.resourceExePaths.push_back(args[++i]);
+    } else if (args[i] == "--full-disk" && i + 1 < args.size()) {
+      options.fullDiskDir = args[++i];
+      if (!options.fullDiskDir.empty() && options.fullDiskDir.back() != '\\') {
+        options.fullDiskDir += '\\';
+      }
     } else if (args[i] == "--screenshots") {
       vantrel::wine::enableScreenshots();
     } else {

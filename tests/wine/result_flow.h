@@ -39,6 +39,8 @@ std::string completionText(const std::string& displayName, std::uint64_t fixCoun
 inline constexpr char kCannotOpenMovieText[] =
     "Cannot open QELM file. Make sure the file is not already open and is not read only.";
 inline constexpr char kNotValidText[] = "Not a valid QELM file";
+inline constexpr char kCannotSaveText[] =
+    "Cannot save all fixes to the QELM file. It may be only partly repaired.";
 
 // The Windows path of a new file `name` in the case's movies folder,
 // holding `bytes`.

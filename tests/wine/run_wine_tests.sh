@@ -6,7 +6,8 @@
 #   tests/wine/run_wine_tests.sh [CASE...]
 #
 # Needs the win32 and win64 builds (cmake --build --preset win32 / win64).
-# Screenshots and logs land in build/wine-tests (or $VANTREL_WINE_OUT).
+# Screenshots and logs land in build/wine-tests (or $VANTREL_WINE_OUT). The
+# full-disk case runs only as root: it mounts a tmpfs of 1 MiB for its movie.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
@@ -19,6 +20,8 @@ wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 # Cases that need a user whom file permissions bind (root writes read-only files).
 unprivileged_cases=" read-only-movie "
 test_user=vantrelwine
+# Cases that fill a small disk up: a tmpfs of 1 MiB that only root can mount.
+full_disk_cases=" full-disk "
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -29,6 +32,7 @@ done
 
 passed=0
 failed=0
+skipped=0
 failed_names=()
 record() {  # record NAME STATUS [SECONDS]
   local took=${3:+ (${3}s)}
@@ -74,6 +78,9 @@ chmod 755 "$work"
 xvfb_pid=
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  for disk in "$work"/*-disk; do
+    mountpoint -q "$disk" 2>/dev/null && umount "$disk"
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -119,7 +126,18 @@ serve_screenshots() {  # serve_screenshots PID DIR CASE
 }
 
 run_case() {  # run_case NAME
-  local name=$1 dir=$work/$1 as_user=() status=0 pid started=$SECONDS
+  local name=$1 dir=$work/$1 as_user=() status=0 pid started=$SECONDS disk= disk_args=()
+  if [[ "$full_disk_cases" == *" $name "* ]]; then
+    if [ "$(id -u)" != 0 ]; then
+      echo "SKIP $name (needs root, to mount a small tmpfs and fill it up)"
+      skipped=$((skipped + 1))
+      return
+    fi
+    disk=$work/$name-disk
+    mkdir -p "$disk"
+    mount -t tmpfs -o size=1m tmpfs "$disk"
+    disk_args=(--full-disk "$(windows_path "$disk")")
+  fi
   mkdir -p "$dir/bin" "$dir/.tmp"
   cp "$driver" "$dir/bin/vantrel_wine_driver.exe"
   cp "$exe64" "$dir/bin/Vantrel.exe"
@@ -136,7 +154,7 @@ run_case() {  # run_case NAME
       bin/vantrel_wine_driver.exe run "$name" --screenshots \
       --exe "$(windows_path "$dir/bin/Vantrel.exe")" \
       --resources "$(windows_path "$dir/bin/Vantrel32.exe")" \
-      --resources "$(windows_path "$dir/bin/Vantrel.exe")"
+      --resources "$(windows_path "$dir/bin/Vantrel.exe")" "${disk_args[@]}"
   ) >"$out/logs/$name.log" 2>&1 &
   pid=$!
   serve_screenshots "$pid" "$dir" "$name"
@@ -146,6 +164,10 @@ run_case() {  # run_case NAME
   grep -v '^\(PASS\|FAIL\) ' "$out/logs/$name.log" || true
   grep -q "^PASS $name" "$out/logs/$name.log" || [ "$status" != 0 ] || status=1
   rm -rf "$dir"
+  if [ -n "$disk" ]; then
+    umount "$disk"
+    rmdir "$disk"
+  fi
   record "$name" "$status" $((SECONDS - started))
 }
 
@@ -159,5 +181,5 @@ for name in "${cases[@]}"; do run_case "$name"; done
 
 echo
 echo "screenshots: $out/screenshots"
-echo "wine: $passed passed, $failed failed"
+echo "wine: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" = 0 ] || { echo "failed: ${failed_names[*]}"; exit 1; }

@@ -67,7 +67,9 @@ std::string messageBoxText(HWND box) { return windowText(GetDlgItem(box, kMessag
 bool showsIcon(HWND box) {
   for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     const LONG style = GetWindowLongA(child, GWL_STYLE);
-    if (className(child) == "Static" && (style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
+    // A box without an icon may keep the control, holding none.
+    if (className(child) == "Static" && (style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child) &&
+        SendMessageA(child, STM_GETICON, 0, 0) != 0) {
       return true;
     }
   }

@@ -24,7 +24,8 @@ HWND ownerOf(HWND window);
 // A message box: a dialog with its text in static control 0xFFFF.
 bool isMessageBox(HWND window);
 std::string messageBoxText(HWND box);
-// Whether the box shows an icon (a visible static control of icon style).
+// Whether the box shows an icon (a visible static control of icon style
+// that holds one).
 bool showsIcon(HWND box);
 
 // The progress window: a dialog with a progress bar as control 1003.

@@ -1,0 +1,17 @@
+#include "cli/cli_messages.h"
+
+#include "movie/walk_messages.h"
+
+namespace vantrel::cli {
+
+std::string dryRunText(const std::string& displayName, std::uint64_t fixCount) {
+  return "Dry run: nothing was written\n\nFile: " + displayName +
+         "\nNumber of problems that would be fixed: " + std::to_string(fixCount);
+}
+
+std::string backupFailedText(const std::string& backupPath, const std::string& reason) {
+  return "Cannot make the backup " + backupPath + ": " + reason + ". " +
+         resultMessage(WalkResult::WriteRefused).text;
+}
+
+}  // namespace vantrel::cli

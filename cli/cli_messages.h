@@ -1,0 +1,20 @@
+#ifndef VANTREL_CLI_CLI_MESSAGES_H_
+#define VANTREL_CLI_CLI_MESSAGES_H_
+
+#include <cstdint>
+#include <string>
+
+// The texts only the command-line program shows. Those it shares with the
+// Windows program come from the walk's and the rule loader's own tables.
+namespace vantrel::cli {
+
+// The report of a dry run over the movie named `displayName`.
+std::string dryRunText(const std::string& displayName, std::uint64_t fixCount);
+
+// Why a movie was left as it was: its backup `backupPath` could not be made,
+// for `reason`.
+std::string backupFailedText(const std::string& backupPath, const std::string& reason);
+
+}  // namespace vantrel::cli
+
+#endif  // VANTREL_CLI_CLI_MESSAGES_H_

@@ -8,10 +8,11 @@
 
 namespace vantrel::wine {
 
-// What a case is given: the 64-bit program it runs, and every built
+// What a case is given: the 64-bit programs it runs, and every built
 // program whose resources it may read.
 struct DriverOptions {
   std::string exePath;
+  std::string cliPath;  // the command-line program, vantrel-cli.exe
   std::vector<std::string> resourceExePaths;
 };
 
@@ -25,6 +26,8 @@ std::vector<WineCase> runCases();
 std::vector<WineCase> failureCases();
 std::vector<WineCase> dialogCases();
 std::vector<WineCase> resourceCases();
+std::vector<WineCase> cliCases();
+std::vector<WineCase> unicodeCases();
 
 }  // namespace vantrel::wine
 

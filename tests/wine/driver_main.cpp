@@ -1,8 +1,9 @@
 // vantrel_wine_driver: the Windows side of the end-to-end tests. Runs one
-// case against Vantrel.exe in the current folder and reports it.
+// case against Vantrel.exe or vantrel-cli.exe in the current folder and
+// reports it.
 //
 //   vantrel_wine_driver list
-//   vantrel_wine_driver run CASE --exe PATH [--resources PATH]... [--screenshots]
+//   vantrel_wine_driver run CASE --exe PATH --cli PATH [--resources PATH]... [--screenshots]
 //
 // Exit code 0 when the case passed, 1 when a check failed, 2 on bad usage.
 
@@ -19,7 +20,8 @@ using vantrel::wine::WineCase;
 std::vector<WineCase> allCases() {
   std::vector<WineCase> cases;
   for (const auto& group : {vantrel::wine::runCases(), vantrel::wine::failureCases(),
-                            vantrel::wine::dialogCases(), vantrel::wine::resourceCases()}) {
+                            vantrel::wine::dialogCases(), vantrel::wine::resourceCases(),
+                            vantrel::wine::cliCases(), vantrel::wine::unicodeCases()}) {
     cases.insert(cases.end(), group.begin(), group.end());
   }
   return cases;
@@ -27,7 +29,7 @@ std::vector<WineCase> allCases() {
 
 int usage() {
   std::cerr << "usage: vantrel_wine_driver list\n"
-               "       vantrel_wine_driver run CASE --exe PATH [--resources PATH]... "
+               "       vantrel_wine_driver run CASE --exe PATH --cli PATH [--resources PATH]... "
                "[--screenshots]\n";
   return 2;
 }
@@ -46,6 +48,8 @@ int main(int argc, char** argv) {
   for (std::size_t i = 2; i < args.size(); ++i) {
     if (args[i] == "--exe" && i + 1 < args.size()) {
       options.exePath = args[++i];
+    } else if (args[i] == "--cli" && i + 1 < args.size()) {
+      options.cliPath = args[++i];
     } else if (args[i] == "--resources" && i + 1 < args.size()) {
       options.resourceExePaths.push_back(args[++i]);
     } else if (args[i] == "--screenshots") {
@@ -54,7 +58,7 @@ int main(int argc, char** argv) {
       return usage();
     }
   }
-  if (options.exePath.empty()) return usage();
+  if (options.exePath.empty() || options.cliPath.empty()) return usage();
 
   for (const WineCase& wineCase : allCases()) {
     if (args[1] != wineCase.name) continue;

@@ -41,10 +41,10 @@ bool Check::sameBytes(const Bytes& actual, const Bytes& expected, const std::str
   return true;
 }
 
-CaseSetup setUpCase(const std::string& exePath, Check& check) {
+CaseSetup setUpCase(const std::string& exePath, Check& check, const std::string& programFolder) {
   CaseSetup setup;
   setup.folder = currentFolder();
-  setup.programDir = setup.folder + "prog\\";
+  setup.programDir = setup.folder + programFolder + "\\";
   setup.programPath = setup.programDir + "Vantrel.exe";
   setup.moviesDir = setup.folder + "movies\\";
   CreateDirectoryA(setup.programDir.c_str(), nullptr);

@@ -48,8 +48,10 @@ struct CaseSetup {
   std::string moviesDir;   // folder\movies\ .
 };
 
-// Makes the case's folders and copies `exePath` in as prog\Vantrel.exe.
-CaseSetup setUpCase(const std::string& exePath, Check& check);
+// Makes the case's folders and copies `exePath` in as PROGRAM\Vantrel.exe,
+// where PROGRAM is `programFolder` in the case's folder.
+CaseSetup setUpCase(const std::string& exePath, Check& check,
+                    const std::string& programFolder = "prog");
 
 // Writes fix.dat beside the program.
 void writeRules(const CaseSetup& setup, const std::string& text);

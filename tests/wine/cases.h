@@ -8,10 +8,11 @@
 
 namespace vantrel::wine {
 
-// What a case is given: the 64-bit program it runs, every built program
+// What a case is given: the 64-bit programs it runs, every built program
 // whose resources it may read, and for the full-disk case a small disk.
 struct DriverOptions {
   std::string exePath;
+  std::string cliPath;  // the command-line program, vantrel-cli.exe
   std::vector<std::string> resourceExePaths;
   std::string fullDiskDir;  // a folder, with its trailing backslash, on a disk to fill up
 };
@@ -27,6 +28,8 @@ std::vector<WineCase> failureCases();
 std::vector<WineCase> dialogCases();
 std::vector<WineCase> resourceCases();
 std::vector<WineCase> diskCases();
+std::vector<WineCase> cliCases();
+std::vector<WineCase> unicodeCases();
 
 }  // namespace vantrel::wine
 

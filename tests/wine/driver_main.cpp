@@ -1,9 +1,10 @@
 // vantrel_wine_driver: the Windows side of the end-to-end tests. Runs one
-// case against Vantrel.exe in the current folder and reports it.
+// case against Vantrel.exe or vantrel-cli.exe in the current folder and
+// reports it.
 //
 //   vantrel_wine_driver list
-//   vantrel_wine_driver run CASE --exe PATH [--resources PATH]... [--full-disk FOLDER]
-//                           [--screenshots]
+//   vantrel_wine_driver run CASE --exe PATH --cli PATH [--resources PATH]...
+//                           [--full-disk FOLDER] [--screenshots]
 //
 // Exit code 0 when the case passed, 1 when a check failed, 2 on bad usage.
 
@@ -21,7 +22,8 @@ std::vector<WineCase> allCases() {
   std::vector<WineCase> cases;
   for (const auto& group : {vantrel::wine::runCases(), vantrel::wine::failureCases(),
                             vantrel::wine::dialogCases(), vantrel::wine::resourceCases(),
-                            vantrel::wine::diskCases()}) {
+                            vantrel::wine::diskCases(), vantrel::wine::cliCases(),
+                            vantrel::wine::unicodeCases()}) {
     cases.insert(cases.end(), group.begin(), group.end());
   }
   return cases;
@@ -29,7 +31,7 @@ std::vector<WineCase> allCases() {
 
 int usage() {
   std::cerr << "usage: vantrel_wine_driver list\n"
-               "       vantrel_wine_driver run CASE --exe PATH [--resources PATH]... "
+               "       vantrel_wine_driver run CASE --exe PATH --cli PATH [--resources PATH]... "
                "[--full-disk FOLDER] [--screenshots]\n";
   return 2;
 }
@@ -48,6 +50,8 @@ int main(int argc, char** argv) {
   for (std::size_t i = 2; i < args.size(); ++i) {
     if (args[i] == "--exe" && i + 1 < args.size()) {
       options.exePath = args[++i];
+    } else if (args[i] == "--cli" && i + 1 < args.size()) {
+      options.cliPath = args[++i];
     } else if (args[i] == "--resources" && i + 1 < args.size()) {
       options.resourceExePaths.push_back(args[++i]);
     } else if (args[i] == "--full-disk" && i + 1 < args.size()) {
@@ -61,7 +65,7 @@ int main(int argc, char** argv) {
       return usage();
     }
   }
-  if (options.exePath.empty()) return usage();
+  if (options.exePath.empty() || options.cliPath.empty()) return usage();
 
   for (const WineCase& wineCase : allCases()) {
     if (args[1] != wineCase.name) continue;

@@ -197,6 +197,8 @@ void checkManifest(HMODULE module, Check& check) {
                  text.find("version=\"6.0.0.0\"") != std::string::npos,
              "manifest asks for common controls 6");
   check.that(text.find("level=\"asInvoker\"") != std::string::npos, "manifest runs as invoker");
+  check.that(text.find(">UTF-8</activeCodePage>") != std::string::npos,
+             "manifest declares UTF-8 as the active code page");
 }
 
 // A window of the driver's that draws the program's icon at each size, as

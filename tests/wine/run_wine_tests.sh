@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs the end-to-end tests of Vantrel.exe under Wine: checks the built
-# programs' PE headers and imports, then runs each case of the Windows-side
-# driver in a fresh Wine prefix on a private Xvfb display, with screenshots.
+# Runs the end-to-end tests of the Windows programs, Vantrel.exe and
+# vantrel-cli.exe, under Wine: checks the built programs' PE headers and
+# imports, then runs each case of the Windows-side driver in a fresh Wine
+# prefix on a private Xvfb display, with screenshots.
 #
 #   tests/wine/run_wine_tests.sh [CASE...]
 #
@@ -13,6 +14,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 
 exe32=${VANTREL_WINE_EXE32:-$root/build/win32/app/Vantrel.exe}
 exe64=${VANTREL_WINE_EXE64:-$root/build/win64/app/Vantrel.exe}
+cli32=${VANTREL_WINE_CLI32:-$root/build/win32/cli/vantrel-cli.exe}
+cli64=${VANTREL_WINE_CLI64:-$root/build/win64/cli/vantrel-cli.exe}
 driver=${VANTREL_WINE_DRIVER:-$root/build/win64/tests/wine/vantrel_wine_driver.exe}
 out=${VANTREL_WINE_OUT:-$root/build/wine-tests}
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
@@ -26,7 +29,7 @@ full_disk_cases=" full-disk "
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-for file in "$exe32" "$exe64" "$driver"; do
+for file in "$exe32" "$exe64" "$cli32" "$cli64" "$driver"; do
   [ -f "$file" ] || { echo "missing $file: build the win32 and win64 presets first" >&2; exit 2; }
 done
 
@@ -47,25 +50,11 @@ record() {  # record NAME STATUS [SECONDS]
 }
 
 # --- The PE files as shipped -------------------------------------------------
-check_pe() {  # check_pe FILE MAGIC: PE32 for the shipped exe, PE32+ for the test build
-  local headers dlls status=0
-  headers=$(objdump -p "$1")
-  grep '^Magic' <<<"$headers" | grep -qF "($2)" || { echo "  $1: not $2"; status=1; }
-  grep -q '^Subsystem.*(Windows GUI)' <<<"$headers" || { echo "  $1: not a GUI program"; status=1; }
-  grep -q 'DYNAMIC_BASE' <<<"$headers" || { echo "  $1: no DYNAMIC_BASE"; status=1; }
-  grep -q 'NX_COMPAT' <<<"$headers" || { echo "  $1: no NX_COMPAT"; status=1; }
-  dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort -u)
-  for dll in $dlls; do
-    case "$dll" in
-      kernel32.dll | user32.dll | comctl32.dll | comdlg32.dll | msvcrt.dll) ;;
-      *) echo "  $1 imports $dll, which is not a Windows system DLL"; status=1 ;;
-    esac
-  done
-  grep -qx 'comctl32.dll' <<<"$dlls" || { echo "  $1 does not import comctl32.dll"; status=1; }
-  return $status
-}
-status=0; check_pe "$exe32" PE32 || status=1; record pe-shipped-32bit "$status"
-status=0; check_pe "$exe64" PE32+ || status=1; record pe-64bit "$status"
+source "$root/tests/scripts/pe_checks.sh"
+status=0; check_pe "$exe32" PE32 gui || status=1; record pe-shipped-32bit "$status"
+status=0; check_pe "$exe64" PE32+ gui || status=1; record pe-64bit "$status"
+status=0; check_pe "$cli32" PE32 console || status=1; record pe-cli-shipped-32bit "$status"
+status=0; check_pe "$cli64" PE32+ console || status=1; record pe-cli-64bit "$status"
 
 # --- A private display ----------------------------------------------------------
 display=
@@ -142,8 +131,14 @@ run_case() {  # run_case NAME
   cp "$driver" "$dir/bin/vantrel_wine_driver.exe"
   cp "$exe64" "$dir/bin/Vantrel.exe"
   cp "$exe32" "$dir/bin/Vantrel32.exe"
+  cp "$cli64" "$dir/bin/vantrel-cli.exe"
   cp -a "$template" "$dir/prefix"
   rm -f "$dir/prefix/wineserver"
+  if [[ "$name" == unicode-* ]] && [ -f /usr/share/fonts/truetype/wqy/wqy-microhei.ttc ]; then
+    # Wine's own dialog font has no Japanese; this one has, for the screenshots.
+    env TMPDIR="$dir/.tmp" WINEPREFIX="$dir/prefix" "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+      /v Tahoma /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
+  fi
   if [[ "$unprivileged_cases" == *" $name "* ]] && [ "$(id -u)" = 0 ]; then
     chown -R "$test_user:" "$dir"
     as_user=(runuser -u "$test_user" --)
@@ -153,6 +148,7 @@ run_case() {  # run_case NAME
     exec "${as_user[@]}" env HOME="$dir" TMPDIR="$dir/.tmp" WINEPREFIX="$dir/prefix" timeout 300 "$wine" \
       bin/vantrel_wine_driver.exe run "$name" --screenshots \
       --exe "$(windows_path "$dir/bin/Vantrel.exe")" \
+      --cli "$(windows_path "$dir/bin/vantrel-cli.exe")" \
       --resources "$(windows_path "$dir/bin/Vantrel32.exe")" \
       --resources "$(windows_path "$dir/bin/Vantrel.exe")" "${disk_args[@]}"
   ) >"$out/logs/$name.log" 2>&1 &

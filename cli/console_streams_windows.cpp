@@ -1,0 +1,92 @@
+#include <windows.h>
+
+#include <iostream>
+#include <streambuf>
+#include <string>
+
+#include "cli/console_streams.h"
+#include "cli/utf8_text.h"
+
+namespace vantrel::cli {
+namespace {
+
+// Writes to a Windows console in UTF-16, which shows every script whatever
+// the console's own code page. A character whose bytes are split between
+// two flushes waits for the rest.
+class WideConsoleBuffer final : public std::streambuf {
+ public:
+  explicit WideConsoleBuffer(HANDLE console) : console_(console) { setp(bytes_, bytes_ + sizeof bytes_); }
+  ~WideConsoleBuffer() override { writeOut(true); }
+
+ protected:
+  int_type overflow(int_type c) override {
+    writeOut(false);
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+    return c;
+  }
+  int sync() override {
+    writeOut(false);
+    return 0;
+  }
+
+ private:
+  void writeOut(bool everything) {
+    const std::size_t held = static_cast<std::size_t>(pptr() - pbase());
+    const std::size_t whole = everything ? held : completeUtf8Prefix(pbase(), held);
+    if (whole > 0) {
+      std::wstring wide(whole, L'\0');
+      const int length = MultiByteToWideChar(CP_UTF8, 0, pbase(), static_cast<int>(whole), &wide[0],
+                                             static_cast<int>(wide.size()));
+      DWORD written = 0;
+      if (length > 0) WriteConsoleW(console_, wide.data(), static_cast<DWORD>(length), &written, nullptr);
+    }
+    const std::size_t rest = held - whole;
+    std::char_traits<char>::move(bytes_, pbase() + whole, rest);
+    setp(bytes_, bytes_ + sizeof bytes_);
+    pbump(static_cast<int>(rest));
+  }
+
+  HANDLE console_;
+  char bytes_[4096];
+};
+
+bool isConsole(HANDLE handle, DWORD& mode) {
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != 0;
+}
+
+bool isConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return isConsole(handle, mode);
+}
+
+// The progress bar erases its line with an escape code, which a console
+// understands only once asked to (Windows 10 and later).
+bool takesEraseCodes(HANDLE handle) {
+  DWORD mode = 0;
+  return isConsole(handle, mode) &&
+         SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
+}  // namespace
+
+// Output to a console goes through WideConsoleBuffer when the program's text
+// is UTF-8, as it is where the manifest's code page holds; elsewhere (files,
+// pipes, older Windows) the bytes go out as they are.
+ConsoleStreams openConsoleStreams() {
+  const HANDLE outHandle = GetStdHandle(STD_OUTPUT_HANDLE);
+  const HANDLE errHandle = GetStdHandle(STD_ERROR_HANDLE);
+  const bool utf8 = GetACP() == CP_UTF8;
+  // Static, so that what they hold is written out when the program ends.
+  static WideConsoleBuffer outBuffer(outHandle);
+  static WideConsoleBuffer errBuffer(errHandle);
+  static std::ostream outConsole(&outBuffer);
+  static std::ostream errConsole(&errBuffer);
+  errConsole.setf(std::ios::unitbuf);
+  std::ostream& out = utf8 && isConsole(outHandle) ? outConsole : std::cout;
+  std::ostream& err = utf8 && isConsole(errHandle) ? errConsole : std::cerr;
+  return ConsoleStreams{out, err, takesEraseCodes(errHandle)};
+}
+
+}  // namespace vantrel::cli

@@ -1,0 +1,119 @@
+// The command-line program for Windows, vantrel-cli.exe: a repair with its
+// list and report, and the exit code and message of each way a run can end.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/wine/cases.h"
+#include "tests/wine/cli_kit.h"
+#include "tests/wine/result_flow.h"
+#include "tests/wine/sample_cases.h"
+
+namespace vantrel::wine {
+namespace {
+
+using moviekit::expectedAfterFix;
+using moviekit::fixText;
+using moviekit::readFile;
+
+std::size_t countLines(const std::string& text, const std::string& start) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find('\n', at);
+    if (text.compare(at, start.size(), start) == 0) ++count;
+    if (end == std::string::npos) break;
+    at = end + 1;
+  }
+  return count;
+}
+
+// fix.dat beside the program is the one read without --rules; a second run
+// finds nothing more to fix.
+void cliRepairsAndReports(const DriverOptions& options, Check& check) {
+  const CaseSetup setup = setUpCase(options.exePath, check);
+  const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
+  const MovieAndRules sample = mixedMovie();
+  writeRules(setup, fixText(sample.rules));
+  const std::string path = putMovie(setup, "a film.qlm", sample.movie.bytes);
+  std::uint64_t fixCount = 0;
+  const Bytes expected = expectedAfterFix(sample.movie, sample.rules, &fixCount);
+
+  const CliRun first = runCli(cli, "--list \"" + path + "\"", setup.folder, check);
+  check.equal(first.exitCode.value_or(99), 0ul, "exit code");
+  check.that(first.out.find("\r\n") != std::string::npos, "standard output is text, with CR LF");
+  const std::string out = withLineFeeds(first.out);
+  check.equal(countLines(out, path + ": 0x"), fixCount, "one listed line per fix");
+  check.that(out.size() >= completionText("a film.qlm", fixCount).size() &&
+                 out.compare(out.size() - completionText("a film.qlm", fixCount).size() - 1,
+                             std::string::npos, completionText("a film.qlm", fixCount) + "\n") == 0,
+             "the report ends the output: " + out);
+  check.equal(first.err, std::string(), "standard error");
+  check.sameBytes(readFile(path), expected, "the movie after the run");
+
+  const CliRun second = runCli(cli, "\"" + path + "\"", setup.folder, check);
+  check.equal(second.exitCode.value_or(99), 0ul, "exit code of the second run");
+  check.equal(withLineFeeds(second.out), completionText("a film.qlm", 0) + "\n", "second report");
+  check.sameBytes(readFile(path), expected, "the movie after the second run");
+}
+
+struct ExitCase {
+  const char* what;
+  std::string arguments;      // after the program's name; MOVIE stands for the movie's path
+  DWORD exitCode;
+  const char* errorText;      // found on standard error; empty: nothing there
+  bool movieChanges;
+};
+
+void cliExitCodes(const DriverOptions& options, Check& check) {
+  const CaseSetup setup = setUpCase(options.exePath, check);
+  const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
+  const MovieAndRules sample = mixedMovie();
+  const std::string rules = setup.folder + "rules.dat";
+  const std::string ruleText = fixText(sample.rules);
+  moviekit::writeFile(rules, Bytes(ruleText.begin(), ruleText.end()));
+  const std::string notAMovie = putMovie(setup, "notes.qlm", Bytes{'C', 'H', 'N', '1', 0, 0, 0, 0});
+  const Bytes fixed = expectedAfterFix(sample.movie, sample.rules);
+
+  const std::vector<ExitCase> cases = {
+      {"no fix.dat beside the program", "MOVIE", 1, "Cannot open fix data file", false},
+      {"a rule file that is missing", "--rules missing.dat MOVIE", 1, "Cannot open fix data file", false},
+      {"an unknown option", "--rules rules.dat --bogus MOVIE", 2, "unknown option", false},
+      {"no movie", "--rules rules.dat", 2, "no movie", false},
+      {"a file that is no movie", "--rules rules.dat \"" + notAMovie + "\" MOVIE", 3,
+       "Not a valid QELM file", true},
+      {"a movie that is missing", "--rules rules.dat gone.qlm MOVIE", 3, "Cannot open QELM file", true},
+      {"a dry run", "--rules rules.dat --dry-run MOVIE", 0, "", false},
+      {"a repair", "--rules=rules.dat MOVIE", 0, "", true},
+  };
+  int index = 0;
+  for (const ExitCase& exitCase : cases) {
+    const std::string path = putMovie(setup, "film" + std::to_string(index++) + ".qlm", sample.movie.bytes);
+    std::string arguments = exitCase.arguments;
+    const std::size_t movieAt = arguments.find("MOVIE");
+    if (movieAt != std::string::npos) arguments.replace(movieAt, 5, "\"" + path + "\"");
+
+    const CliRun run = runCli(cli, arguments, setup.folder, check);
+    check.equal(run.exitCode.value_or(99), exitCase.exitCode, std::string(exitCase.what) + ": exit code");
+    if (*exitCase.errorText == '\0') {
+      check.equal(run.err, std::string(), std::string(exitCase.what) + ": standard error");
+    } else {
+      check.that(run.err.find(exitCase.errorText) != std::string::npos,
+                 std::string(exitCase.what) + ": standard error says \"" + exitCase.errorText +
+                     "\": " + run.err);
+    }
+    check.sameBytes(readFile(path), exitCase.movieChanges ? fixed : sample.movie.bytes,
+                    std::string(exitCase.what) + ": the movie");
+  }
+}
+
+}  // namespace
+
+std::vector<WineCase> cliCases() {
+  return {
+      {"cli-repair", cliRepairsAndReports},
+      {"cli-exit-codes", cliExitCodes},
+  };
+}
+
+}  // namespace vantrel::wine

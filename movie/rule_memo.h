@@ -1,10 +1,10 @@
 #ifndef VANTREL_MOVIE_RULE_MEMO_H_
 #define VANTREL_MOVIE_RULE_MEMO_H_
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "fixrules/fix_table.h"
 
@@ -45,7 +45,8 @@ class RuleMemo {
   static void remember(Entry& entry, const FixTable& rules, const char tag[4],
                        std::uint32_t number);
 
-  std::array<Entry, std::size_t{1} << kSlotBits> entries_{};
+  // On the heap: the walk's context, which holds the memo, lives on the stack.
+  std::vector<Entry> entries_ = std::vector<Entry>(std::size_t{1} << kSlotBits);
 };
 
 }  // namespace vantrel

@@ -28,11 +28,12 @@ void patchGroupChunk(PatchContext& context, std::uint32_t dataOffset, std::uint3
       !readElementOffsets(file, dataOffset, group, elementOffsets)) {
     return;
   }
-  for (const std::uint32_t elementOffset : elementOffsets) {
-    const std::uint64_t element = elementPosition(dataOffset, elementOffset);
+  for (std::size_t i = 0; i < elementOffsets.size(); ++i) {
+    const std::uint64_t element = elementPosition(dataOffset, elementOffsets[i]);
     std::uint32_t kind = 0;
     if (!file.seek(element + kindPosition) || !file.readWord(kind)) continue;
     if (const auto referenceAt = groupReferenceOffset(chunkTag, kind)) {
+      context.element = static_cast<std::uint32_t>(i);
       patchReference(context, element + *referenceAt);
       if (context.writeRefused) return;
     }

@@ -35,6 +35,8 @@ bool readChunkRecord(MovieStream& file, std::uint64_t position, ChunkRecord& rec
 void visitChunk(PatchContext& context, std::uint64_t recordPosition) {
   ChunkRecord record;
   if (!readChunkRecord(context.file, recordPosition, record)) return;
+  context.chunkTag = record.tag;
+  context.element.reset();
   switch (record.tag) {
     case kTagGgfr:
     case kTagGgst:
@@ -72,10 +74,16 @@ WalkOutcome walkMovie(MovieStream& file, const FixTable& rules, ProgressSink& si
     return notValid(file);
   }
 
-  PatchContext context{file, rules, sink, options.dryRun, std::move(options.beforeFirstWrite)};
+  PatchContext context{file,
+                       rules,
+                       sink,
+                       options.dryRun,
+                       options.reportReferences,
+                       std::move(options.beforeFirstWrite)};
   sink.begin(index.count);
   for (const std::uint32_t chunkOffset : chunkOffsets) {
     visitChunk(context, elementPosition(indexOffset, chunkOffset));
+    ++context.chunk;
     if (context.writeRefused) {
       file.close();
       return WalkOutcome{WalkResult::WriteRefused, 0};

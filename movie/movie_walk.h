@@ -12,7 +12,8 @@
 namespace vantrel {
 
 struct WalkOptions {
-  bool dryRun = false;  // open read-only, find and count fixes, write nothing
+  bool dryRun = false;            // open read-only, find and count fixes, write nothing
+  bool reportReferences = false;  // ProgressSink::referenceRead() for every reference read
   // When set, asked once, just before the first write to the movie (never in
   // a dry run, nor when nothing is to be fixed). Answering false stops the
   // walk there, with nothing written: the result is WriteRefused, no fix is

@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "fixrules/fix_table.h"
+#include "movie/container_layout.h"
 #include "movie/movie_stream.h"
 #include "movie/progress_sink.h"
 #include "movie/rule_memo.h"
@@ -16,7 +18,8 @@ struct PatchContext {
   MovieStream& file;
   const FixTable& rules;
   ProgressSink& sink;
-  bool dryRun = false;  // find and count fixes, write nothing
+  bool dryRun = false;            // find and count fixes, write nothing
+  bool reportReferences = false;  // tell the sink of every reference read
   // Asked once, before the first write; see WalkOptions.
   std::function<bool()> beforeFirstWrite = nullptr;
   std::uint64_t fixCount = 0;  // fixes made (or fixable) so far
@@ -24,6 +27,10 @@ struct PatchContext {
   bool firstWriteAsked = false;
   bool writeRefused = false;  // the walk stops: nothing may be written
   RuleMemo recentRules = {};  // the lookups in `rules`, for this walk
+  // Where the walk is, for the references it reports.
+  std::uint32_t chunk = 0;
+  ChunkTag chunkTag = 0;
+  std::optional<std::uint32_t> element = std::nullopt;
 };
 
 // Whether the patch step may write now: asks beforeFirstWrite the first

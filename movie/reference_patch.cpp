@@ -5,6 +5,23 @@
 #include "movie/le_word.h"
 
 namespace vantrel {
+namespace {
+
+void report(PatchContext& context, std::uint64_t referenceOffset, const char* tag,
+            std::uint32_t number, std::uint32_t value, const FixRule* rule) {
+  ReadReference reference{};
+  reference.valueOffset = referenceOffset + ReferenceBlock::kValueAt;
+  reference.chunk = context.chunk;
+  reference.chunkTag = context.chunkTag;
+  reference.element = context.element;
+  std::copy_n(tag, 4, reference.tag);
+  reference.number = number;
+  reference.value = value;
+  reference.rule = rule;
+  context.sink.referenceRead(reference);
+}
+
+}  // namespace
 
 void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
   MovieStream& file = context.file;
@@ -20,6 +37,7 @@ void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
   const std::uint32_t number = readLe32(tagAndNumber + 4);
 
   const FixRule* rule = context.recentRules.find(context.rules, tag, number);
+  if (context.reportReferences) report(context, referenceOffset, tag, number, value, rule);
   if (rule == nullptr) return;
   // Only the first rule for this tag and number counts, even when its old
   // value is not the one held here.
@@ -40,6 +58,7 @@ void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
   fix.number = number;
   fix.oldValue = value;
   fix.newValue = rule->newValue;
+  fix.line = rule->line;
   ++context.fixCount;
   context.sink.referenceFixed(fix);
 }

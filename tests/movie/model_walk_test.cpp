@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <sstream>
 
@@ -36,15 +37,47 @@ bool oldAndNewDiffer(const std::vector<Rule>& rules) {
   return ::testing::AssertionSuccess();
 }
 
+// The chunk tag's word, from its four characters as they read.
+ChunkTag chunkTagOf(const std::array<unsigned char, 4>& code) {
+  return ChunkTag{code[0]} << 24 | ChunkTag{code[1]} << 16 | ChunkTag{code[2]} << 8 | code[3];
+}
+
+::testing::AssertionResult sameReference(const RecordingSink::Read& read,
+                                         const ModelReference& expected,
+                                         const std::vector<FixRule>& rules) {
+  const ReadReference& got = read.reference;
+  const bool sameRule = read.rule.has_value() == expected.rule.has_value() &&
+                        (!read.rule || (read.rule->line == rules[*expected.rule].line &&
+                                        read.rule->oldValue == rules[*expected.rule].oldValue &&
+                                        read.rule->newValue == rules[*expected.rule].newValue));
+  if (got.valueOffset != expected.valueOffset || got.chunk != expected.chunk ||
+      got.chunkTag != chunkTagOf(expected.chunkTag) || got.element != expected.element ||
+      std::memcmp(got.tag, expected.tag.data(), 4) != 0 || got.number != expected.number ||
+      got.value != expected.value || !sameRule) {
+    return ::testing::AssertionFailure()
+           << "reference at " << got.valueOffset << " in chunk " << got.chunk << " " << got.chunkTag
+           << " element " << got.element.value_or(-1) << " (value " << got.value << ", rule line "
+           << (read.rule ? read.rule->line : 0) << "), model: at " << expected.valueOffset
+           << " in chunk " << expected.chunk << " " << chunkTagOf(expected.chunkTag) << " element "
+           << expected.element.value_or(-1) << " (value " << expected.value << ", rule "
+           << (expected.rule ? static_cast<int>(*expected.rule) : -1) << ")";
+  }
+  return ::testing::AssertionSuccess();
+}
+
 // Walks a copy of `movie` and compares everything the walk shows with the
 // model. When the model's fixes touch nothing else it read and no rule
 // rewrites a value with itself, a second walk must find nothing to do.
 ::testing::AssertionResult walkMatchesModel(const Bytes& movie, const std::vector<Rule>& rules,
                                             bool dryRun = false) {
-  const ModelWalk model = modelWalk(movie, toFixRules(rules), dryRun);
+  const std::vector<FixRule> fixRules = toFixRules(rules);
+  const ModelWalk model = modelWalk(movie, fixRules, dryRun);
   Bytes bytes = movie;
   RecordingSink sink;
-  const WalkOutcome outcome = walkBytes(bytes, rules, sink, WalkOptions{dryRun});
+  WalkOptions options;
+  options.dryRun = dryRun;
+  options.reportReferences = true;
+  const WalkOutcome outcome = walkBytes(bytes, rules, sink, options);
 
   if (outcome.result != model.result) {
     return ::testing::AssertionFailure() << "result " << static_cast<int>(outcome.result)
@@ -76,6 +109,15 @@ bool oldAndNewDiffer(const std::vector<Rule>& rules) {
   for (std::size_t i = 0; i < sink.fixes.size(); ++i) {
     if (auto same = sameFix(sink.fixes[i], model.fixes[i]); !same) {
       return same << " (fix " << i << ")";
+    }
+  }
+  if (sink.references.size() != model.references.size()) {
+    return ::testing::AssertionFailure()
+           << sink.references.size() << " references read, model " << model.references.size();
+  }
+  for (std::size_t i = 0; i < sink.references.size(); ++i) {
+    if (auto same = sameReference(sink.references[i], model.references[i], fixRules); !same) {
+      return same << " (reference " << i << ")";
     }
   }
 

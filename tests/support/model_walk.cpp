@@ -107,8 +107,10 @@ class Model {
 
     out_.begun = true;
     out_.chunkTotal = count;
-    for (const std::uint32_t offset : chunkOffsets) {
-      visitChunk(std::uint64_t{indexOffset} + 20 + offset);
+    for (std::uint32_t chunk = 0; chunk < chunkOffsets.size(); ++chunk) {
+      where_ = ModelReference{};
+      where_.chunk = chunk;
+      visitChunk(std::uint64_t{indexOffset} + 20 + chunkOffsets[chunk]);
     }
     return true;
   }
@@ -122,6 +124,7 @@ class Model {
     const auto tagIs = [&record](const char* inFile) {
       return std::memcmp(record, inFile, 4) == 0;
     };
+    std::reverse_copy(record, record + 4, where_.chunkTag.begin());
     if (tagIs(kActrInFile)) {
       reference(std::uint64_t{dataOffset} + 28);
     } else if (tagIs(kTdtInFile)) {
@@ -140,8 +143,9 @@ class Model {
     if (!readWord(dataOffset + 8, dataSize)) return;
     std::vector<std::uint32_t> offsets;
     if (!elementOffsets(dataOffset, count, dataSize, offsets)) return;
-    for (const std::uint32_t offset : offsets) {
-      const std::uint64_t element = dataOffset + 20 + offset;
+    for (std::uint32_t i = 0; i < offsets.size(); ++i) {
+      where_.element = i;
+      const std::uint64_t element = dataOffset + 20 + offsets[i];
       std::uint32_t kind = 0;
       if (!readWord(element + (ggae ? 0 : 4), kind)) continue;
       if (ggae && kind == 2) reference(element + 32);
@@ -158,6 +162,16 @@ class Model {
     if (!read(at + 8, 4, tag) || !readWord(at + 12, number) || !readWord(at, value, true)) {
       return;
     }
+    ModelReference read = where_;
+    read.valueOffset = at;
+    std::copy_n(tag, 4, read.tag.begin());
+    read.number = number;
+    read.value = value;
+    for (std::size_t i = 0; i < rules_.size() && !read.rule; ++i) {
+      if (std::memcmp(rules_[i].tag, tag, 4) == 0 && rules_[i].number == number) read.rule = i;
+    }
+    out_.references.push_back(read);
+
     for (const FixRule& rule : rules_) {
       if (std::memcmp(rule.tag, tag, 4) != 0 || rule.number != number) continue;
       if (rule.oldValue == value) {
@@ -178,6 +192,7 @@ class Model {
   const std::vector<FixRule>& rules_;
   bool dryRun_;
   ModelWalk out_;
+  ModelReference where_;  // the chunk and element being visited
   const std::vector<std::uint64_t>* watched_ = nullptr;
   bool watchedWordRead_ = false;
 };

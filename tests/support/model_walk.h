@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "fixrules/fix_rule.h"
@@ -25,13 +26,29 @@ struct ModelFix {
   std::uint32_t newValue = 0;
 };
 
+// One reference whose tag, number and value the model read, and where:
+// the chunk's place in the index, its tag as it reads ("GGFR"), and for a
+// group chunk the element's place; `rule` is the index in the rule list of
+// the first rule for the tag and number, when there is one.
+struct ModelReference {
+  std::uint64_t valueOffset = 0;
+  std::uint32_t chunk = 0;
+  std::array<unsigned char, 4> chunkTag{};
+  std::optional<std::uint32_t> element;
+  std::array<unsigned char, 4> tag{};
+  std::uint32_t number = 0;
+  std::uint32_t value = 0;
+  std::optional<std::size_t> rule;
+};
+
 struct ModelWalk {
   WalkResult result = WalkResult::NotValid;
   std::uint64_t fixCount = 0;
-  Bytes bytes;                   // the movie as the walk leaves it
-  bool begun = false;            // the index was read and the chunks visited
-  std::uint32_t chunkTotal = 0;  // the index's count, when begun
-  std::vector<ModelFix> fixes;   // in the order they were made
+  Bytes bytes;                             // the movie as the walk leaves it
+  bool begun = false;                      // the index was read and the chunks visited
+  std::uint32_t chunkTotal = 0;            // the index's count, when begun
+  std::vector<ModelFix> fixes;             // in the order they were made
+  std::vector<ModelReference> references;  // in the order they were read
 };
 
 // Walks `movie` with `rules` (file order; the first rule for a tag and number
@@ -46,7 +63,6 @@ ModelWalk modelWalk(const Bytes& movie, const std::vector<FixRule>& rules, bool 
 // rule's old and new values differ, finds nothing more to fix.
 bool patchesTouchNothingElseRead(const Bytes& movie, const std::vector<FixRule>& rules,
                                  const ModelWalk& walk);
-
 
 }  // namespace vantrel::moviekit
 

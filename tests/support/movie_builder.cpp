@@ -24,7 +24,8 @@ class Writer {
     for (std::uint32_t i = 0; i < count; ++i) bytes_.push_back(static_cast<unsigned char>(next()));
   }
   void word(std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<unsigned char>(value >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+      bytes_.push_back(static_cast<unsigned char>(value >> shift));
   }
   void tagBytes(const std::string& tag) {
     if (tag.size() != 4) throw std::invalid_argument("a tag is four bytes: " + tag);
@@ -197,6 +198,7 @@ std::vector<FixRule> toFixRules(const std::vector<Rule>& rules) {
     fixRule.number = rule.number;
     fixRule.oldValue = rule.oldValue;
     fixRule.newValue = rule.newValue;
+    fixRule.line = static_cast<long long>(fixRules.size()) + 1;  // as fixText() lays them out
     fixRules.push_back(fixRule);
   }
   return fixRules;
@@ -225,7 +227,8 @@ Bytes expectedAfterFix(const BuiltMovie& movie, const std::vector<Rule>& rules,
 
 void writeFile(const std::string& path, const Bytes& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   if (!file) throw std::runtime_error("cannot write " + path);
 }
 

@@ -16,9 +16,9 @@ using Bytes = std::vector<unsigned char>;
 // An expansion reference as it will lie in the file.
 struct Reference {
   std::uint32_t value = 0;
-  std::string tag = "XXXX";              // exactly four bytes, in file order
+  std::string tag = "XXXX";  // exactly four bytes, in file order
   std::uint32_t number = 0;
-  std::uint32_t spare = 0x5AA5C33Cu;     // the four bytes after the value, never touched
+  std::uint32_t spare = 0x5AA5C33Cu;  // the four bytes after the value, never touched
 };
 
 // One element of a group chunk. `reference` is placed where an element of
@@ -90,7 +90,7 @@ struct Rule {
 // One record a line, numbers as signed decimals.
 std::string fixText(const std::vector<Rule>& rules);
 
-// The same rules as the rule table holds them.
+// The same rules as the rule table holds them, each with its line in fixText().
 std::vector<FixRule> toFixRules(const std::vector<Rule>& rules);
 
 // The movie as a correct repair leaves it: each patchable reference whose

@@ -1,6 +1,7 @@
 #ifndef VANTREL_TESTS_SUPPORT_RECORDING_SINK_H_
 #define VANTREL_TESTS_SUPPORT_RECORDING_SINK_H_
 
+#include <optional>
 #include <vector>
 
 #include "movie/progress_sink.h"
@@ -17,12 +18,23 @@ class RecordingSink : public ProgressSink {
   void step() override { ++steps; }
   void referenceFixed(const FixedReference& fix) override { fixes.push_back(fix); }
   void writeFailed(std::uint64_t valueOffset) override { failedWrites.push_back(valueOffset); }
+  void referenceRead(const ReadReference& reference) override {
+    // The rule lives only for the call: keep a copy.
+    references.push_back(
+        {reference, reference.rule ? std::optional<FixRule>(*reference.rule) : std::nullopt});
+  }
+
+  struct Read {
+    ReadReference reference;  // its rule pointer is stale once the call returns
+    std::optional<FixRule> rule;
+  };
 
   int begins = 0;
   std::uint32_t total = 0;
   std::uint64_t steps = 0;
   std::vector<FixedReference> fixes;
   std::vector<std::uint64_t> failedWrites;
+  std::vector<Read> references;
 };
 
 }  // namespace vantrel::moviekit

@@ -19,6 +19,8 @@
 #include <cstring>
 #endif
 
+#include "cli/system_error.h"
+
 namespace vantrel::cli {
 namespace {
 
@@ -26,19 +28,7 @@ constexpr std::size_t kCopyBufferSize = std::size_t{1} << 18;
 
 #ifdef _WIN32
 
-std::string reasonOf(DWORD error) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string reason = length > 0 ? std::string(text, length) : std::string();
-  LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
-                             reason.back() == '.' || reason.back() == ' ')) {
-    reason.pop_back();
-  }
-  return reason + " (error " + std::to_string(error) + ")";
-}
+std::string reasonOf(DWORD error) { return systemErrorText(static_cast<long>(error)); }
 
 bool copyBytes(HANDLE from, HANDLE to) {
   std::vector<char> buffer(kCopyBufferSize);
@@ -105,7 +95,7 @@ std::optional<std::string> copyFile(const std::string& source, const std::string
 
 #else
 
-std::string reasonOf(int error) { return std::strerror(error); }
+std::string reasonOf(int error) { return systemErrorText(error); }
 
 // Calls `call` again while a signal breaks it off.
 template <typename Call>

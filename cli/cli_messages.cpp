@@ -14,4 +14,14 @@ std::string backupFailedText(const std::string& backupPath, const std::string& r
          resultMessage(WalkResult::WriteRefused).text;
 }
 
+std::string isDirectoryText() { return "is a directory; -r repairs the movies (*.qlm) beneath it"; }
+
+std::string unreadableDirectoryText(const std::string& reason) {
+  return "cannot read the directory: " + reason;
+}
+
+std::string unreadableListText(const std::string& reason) {
+  return "cannot read the list of movies: " + reason;
+}
+
 }  // namespace vantrel::cli

@@ -15,6 +15,14 @@ std::string dryRunText(const std::string& displayName, std::uint64_t fixCount);
 // for `reason`.
 std::string backupFailedText(const std::string& backupPath, const std::string& reason);
 
+// Why a directory given as a movie was not repaired (there was no -r).
+std::string isDirectoryText();
+
+// Why the movies in a directory beneath a -r one, or in a list of movies
+// (--files-from), were not reached: `reason`, in the system's words.
+std::string unreadableDirectoryText(const std::string& reason);
+std::string unreadableListText(const std::string& reason);
+
 }  // namespace vantrel::cli
 
 #endif  // VANTREL_CLI_CLI_MESSAGES_H_

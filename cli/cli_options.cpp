@@ -3,8 +3,8 @@
 namespace vantrel::cli {
 
 const char kUsageText[] =
-    "Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] [--backup[=SUFFIX]]\n"
-    "               [--json] MOVIE...\n"
+    "Usage: vantrel [OPTION]... MOVIE...\n"
+    "       vantrel [OPTION]... --files-from LIST [MOVIE]...\n"
     "       vantrel --check-rules [--rules FILE] [--json]\n"
     "\n"
     "Repairs the bad expansion references in each QELM movie file in place,\n"
@@ -17,7 +17,34 @@ const char kUsageText[] =
     "  --list        print a line for each reference fixed (or, with --dry-run,\n"
     "                that would be fixed): offset of its value word, tag, number,\n"
     "                old value -> new value\n"
-    "  --quiet       no progress bar\n"
+    "  --references  print every reference each movie holds, in the order they\n"
+    "                are read: offset of its value word, chunk (place in the index\n"
+    "                and tag), element (in group chunks), tag, number, value, what\n"
+    "                the rules make of it (fix, already-fixed, other-value or\n"
+    "                no-rule) and the line of the rule; writes nothing, as\n"
+    "                --dry-run\n"
+    "  -r, --recursive\n"
+    "                a directory stands for every file beneath it whose name ends\n"
+    "                in .qlm (in any letter case), in sorted order; symbolic links\n"
+    "                to directories are not followed\n"
+    "  --files-from LIST\n"
+    "                repair the movies named in the file LIST, one per line, after\n"
+    "                those on the command line; '-' reads the list from standard\n"
+    "                input\n"
+    "  --null        the paths in LIST end in NUL bytes, as find -print0 writes\n"
+    "                them, instead of line ends\n"
+    "  --json        JSON Lines on stdout for scripts, one record for each\n"
+    "                reference, fix (with --list), failed write, movie result and\n"
+    "                bad rule, and a closing summary; failures are also told on\n"
+    "                stderr. With --check-rules, a \"rule-problem\" record for each\n"
+    "                problem and a \"summary\"\n"
+    "  --backup[=SUFFIX]\n"
+    "                before the first fix to a movie, copy it whole to its name\n"
+    "                followed by SUFFIX (.bak unless given); an existing file is\n"
+    "                never overwritten: the movie is then left as it is. No copy\n"
+    "                is made when nothing is to be fixed, or with --dry-run\n"
+    "  -q, --quiet   no progress bar (one is drawn on stderr only when stderr is\n"
+    "                a terminal)\n"
     "  --check-rules\n"
     "                check the rule file and touch no movie: print FILE:LINE: KIND:\n"
     "                explanation for each problem, then the count of rules and\n"
@@ -26,22 +53,17 @@ const char kUsageText[] =
     "                tag and number, so this one is never consulted), no-change (old\n"
     "                value equals new value), odd-tag (a control character in the\n"
     "                tag) or wrapped (a number outside 32 bits, kept modulo 2^32)\n"
-    "  --json        JSON Lines on stdout for scripts: with --check-rules, a\n"
-    "                \"rule-problem\" record for each problem and a \"summary\";\n"
-    "                when repairing, a \"rule-problem\" record for a bad rule\n"
-    "  --backup[=SUFFIX]\n"
-    "                before the first fix to a movie, copy it whole to its name\n"
-    "                followed by SUFFIX (.bak unless given); an existing file is\n"
-    "                never overwritten: the movie is then left as it is. No copy\n"
-    "                is made when nothing is to be fixed, or with --dry-run\n"
-    "  --help        show this help and exit\n"
+    "  -h, --help    show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"
+    "When more than one movie is processed, a summary closes the run.\n"
+    "\n"
     "Exit codes: 0 every movie done, 1 the rule file cannot be opened,\n"
-    "2 usage error, 3 some movie could not be opened, was not valid, could\n"
-    "not be saved, or was left as it was because its backup could not be\n"
-    "made (the others are still processed). With --check-rules: 0 no problem\n"
-    "found, 4 some problem found, 1 and 2 as above.\n";
+    "2 usage error, 3 some movie could not be opened (a directory given\n"
+    "without -r included), was not valid, could not be saved, or was left as\n"
+    "it was because its backup could not be made, or a list or directory\n"
+    "could not be read (the others are still processed). With --check-rules:\n"
+    "0 no problem found, 4 some problem found, 1 and 2 as above.\n";
 
 namespace {
 
@@ -73,6 +95,17 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
       options.dryRun = true;
     } else if (arg == "--list") {
       options.list = true;
+    } else if (arg == "--references") {
+      options.references = true;
+    } else if (arg == "--recursive" || arg == "-r") {
+      options.recursive = true;
+    } else if (arg == "--null") {
+      options.nullSeparated = true;
+    } else if (arg == "--files-from") {
+      if (i + 1 == args.size()) return usageError("option '--files-from' needs a file name");
+      options.filesFrom.push_back(args[++i]);
+    } else if (arg.rfind("--files-from=", 0) == 0) {
+      options.filesFrom.push_back(arg.substr(13));
     } else if (arg == "--quiet" || arg == "-q") {
       options.quiet = true;
     } else if (arg == "--check-rules") {
@@ -95,10 +128,15 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
     }
   }
   if (options.action == CliAction::CheckRules) {
-    if (!options.movies.empty()) return usageError("option '--check-rules' takes no movie file");
+    if (!options.movies.empty() || !options.filesFrom.empty()) {
+      return usageError("option '--check-rules' takes no movie file");
+    }
     return options;
   }
-  if (options.movies.empty()) return usageError("no movie file given");
+  if (options.nullSeparated && options.filesFrom.empty()) {
+    return usageError("option '--null' needs '--files-from'");
+  }
+  if (options.movies.empty() && options.filesFrom.empty()) return usageError("no movie file given");
   return options;
 }
 

@@ -11,18 +11,26 @@ enum class CliAction { Patch, CheckRules, ShowHelp, ShowVersion, UsageError };
 
 struct CliOptions {
   CliAction action = CliAction::Patch;
-  std::string usageError;            // what was wrong, for UsageError
+  std::string usageError;                // what was wrong, for UsageError
   std::optional<std::string> rulesPath;  // --rules; else fix.dat beside the program
   bool dryRun = false;
   bool list = false;
+  bool references = false;  // every reference each movie holds; implies a dry run
   bool quiet = false;
-  bool json = false;  // records for scripts, as JSON Lines on stdout
+  bool json = false;                        // records for scripts, as JSON Lines on stdout
   std::optional<std::string> backupSuffix;  // --backup[=SUFFIX]: copy MOVIE to MOVIE+SUFFIX first
+  bool recursive = false;                   // a directory stands for the movies beneath it
+  std::vector<std::string> filesFrom;       // lists of movie paths; "-" is standard input
+  bool nullSeparated = false;               // the lists' paths end in NUL bytes, not line ends
   std::vector<std::string> movies;
+
+  // What the walk of each movie may do: --references only reads.
+  bool readOnly() const { return dryRun || references; }
 };
 
 // Reads the arguments after the program name. "--" ends the options, so a
-// movie whose name starts with '-' can still be given.
+// movie whose name starts with '-' can still be given; a lone "-" is a
+// movie's name too (only --files-from reads standard input).
 CliOptions parseCliOptions(const std::vector<std::string>& args);
 
 extern const char kUsageText[];

@@ -3,7 +3,9 @@
 #include "cli/backup_file.h"
 #include "cli/cli_messages.h"
 #include "cli/console_sink.h"
+#include "cli/movie_sources.h"
 #include "cli/rule_problem_report.h"
+#include "cli/run_records.h"
 #include "fixrules/fix_loader.h"
 #include "fixrules/rule_check.h"
 #include "fixrules/rule_messages.h"
@@ -27,7 +29,8 @@ struct BackupStep {
 WalkOptions walkOptionsFor(const CliOptions& options, const std::string& moviePath,
                            BackupStep& backup) {
   WalkOptions walkOptions;
-  walkOptions.dryRun = options.dryRun;
+  walkOptions.dryRun = options.readOnly();
+  walkOptions.reportReferences = options.references;
   if (options.backupSuffix) {
     backup.path = moviePath + *options.backupSuffix;
     walkOptions.beforeFirstWrite = [&moviePath, &backup] {
@@ -39,22 +42,85 @@ WalkOptions walkOptionsFor(const CliOptions& options, const std::string& moviePa
   return walkOptions;
 }
 
-void reportOutcome(const std::string& moviePath, const WalkOutcome& outcome, bool dryRun,
-                   const BackupStep& backup, const CliEnvironment& environment) {
-  if (outcome.result == WalkResult::WriteRefused) {
-    environment.err << moviePath << ": " << backupFailedText(backup.path, backup.failure) << '\n';
-    return;
+// Works through the movies of a run one at a time, and keeps its totals.
+class BatchRun final : public MovieVisitor {
+ public:
+  BatchRun(const CliOptions& options, const CliEnvironment& environment, const FixTable& rules,
+           ReportStream& report)
+      : options_(options), environment_(environment), rules_(rules), report_(report) {}
+
+  void movie(const std::string& moviePath) override {
+    report_.nextMovie();
+    SinkStyle style;
+    style.showBar = environment_.errIsTerminal && !options_.quiet;
+    style.listFixes = options_.list;
+    style.listReferences = options_.references;
+    ConsoleSink sink(report_, environment_.err, moviePath, style);
+    BackupStep backup;
+    const WalkOutcome outcome =
+        patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, moviePath, backup));
+    sink.finish();
+    if (outcome.result == WalkResult::WriteRefused) {
+      failed(moviePath, backupFailedText(backup.path, backup.failure), outcome.result);
+    } else if (outcome.result != WalkResult::Done) {
+      failed(moviePath, resultMessage(outcome.result).text, outcome.result);
+    } else {
+      ++totals_.done;
+      if (!report_.json()) {
+        const std::string name = displayNameOf(moviePath);
+        report_.line(options_.readOnly() ? dryRunText(name, outcome.fixCount)
+                                         : completionText(name, outcome.fixCount));
+      }
+    }
+    // A failed write leaves the fixes that landed, and those count.
+    totals_.fixes += outcome.fixCount;
+    ++totals_.movies;
+    if (report_.json()) {
+      report_.line(resultJson(moviePath, outcome.result, outcome.fixCount, options_.readOnly()));
+    }
   }
-  if (outcome.result != WalkResult::Done) {
-    environment.err << moviePath << ": " << resultMessage(outcome.result).text << '\n';
-    return;
+
+  void directoryGiven(const std::string& path) override {
+    report_.nextMovie();
+    failed(path, isDirectoryText(), WalkResult::CannotOpen);
+    ++totals_.movies;
+    if (report_.json()) {
+      report_.line(resultJson(path, WalkResult::CannotOpen, 0, options_.readOnly()));
+    }
   }
-  if (dryRun) {
-    environment.out << dryRunText(displayNameOf(moviePath), outcome.fixCount) << '\n';
-  } else {
-    environment.out << completionText(displayNameOf(moviePath), outcome.fixCount) << '\n';
+
+  void unreadable(const std::string& path, const std::string& why, bool isList) override {
+    environment_.err << path << ": "
+                     << (isList ? unreadableListText(why) : unreadableDirectoryText(why)) << '\n';
+    exitCode_ = kExitMovieFailed;
   }
-}
+
+  // Ends the run: the summary, when there is one to give; returns the exit code.
+  int finish() {
+    if (report_.json() || totals_.movies > 1) {
+      report_.nextMovie();
+      report_.line(report_.json() ? summaryJson(totals_)
+                                  : summaryText(totals_, options_.readOnly()));
+    }
+    report_.stream().flush();
+    return exitCode_;
+  }
+
+ private:
+  void failed(const std::string& path, const std::string& why, WalkResult result) {
+    report_.stream().flush();  // what came before it on stdout, first
+    environment_.err << path << ": " << why << '\n';
+    ++totals_.failed;
+    exitCode_ = exitCodeFor(result);
+  }
+
+  const CliOptions& options_;
+  const CliEnvironment& environment_;
+  const FixTable& rules_;
+  ReportStream& report_;
+  RunTotals totals_;
+  int exitCode_ = kExitDone;
+};
 
 }  // namespace
 
@@ -80,24 +146,10 @@ int runCli(const CliOptions& options, const CliEnvironment& environment) {
     }
   }
 
-  int exitCode = kExitDone;
-  bool reportedOnOut = false;
-  for (const std::string& moviePath : options.movies) {
-    ConsoleSink sink(environment.out, environment.err, moviePath,
-                     environment.errIsTerminal && !options.quiet, options.list);
-    BackupStep backup;
-    const WalkOutcome outcome =
-        patchMovie(moviePath, rules.table, sink, walkOptionsFor(options, moviePath, backup));
-    sink.finish();
-    if (outcome.result == WalkResult::Done) {
-      if (reportedOnOut) environment.out << '\n';  // a blank line between reports
-      reportedOnOut = true;
-    }
-    reportOutcome(moviePath, outcome, options.dryRun, backup, environment);
-    if (exitCodeFor(outcome.result) != kExitDone) exitCode = exitCodeFor(outcome.result);
-  }
-  environment.out.flush();
-  return exitCode;
+  ReportStream report(environment.out, options.json);
+  BatchRun run(options, environment, rules.table, report);
+  visitMovies(options, environment.in, run);
+  return run.finish();
 }
 
 }  // namespace vantrel::cli

@@ -1,6 +1,7 @@
 #ifndef VANTREL_CLI_CLI_RUN_H_
 #define VANTREL_CLI_CLI_RUN_H_
 
+#include <istream>
 #include <ostream>
 #include <string>
 
@@ -10,16 +11,18 @@
 namespace vantrel::cli {
 
 enum ExitCode {
-  kExitDone = 0,           // every movie ended Done; with --check-rules, no problem found
-  kExitNoRules = 1,        // the rule file cannot be opened
-  kExitUsage = 2,          // the command line was wrong
-  kExitMovieFailed = 3,    // some movie could not be opened, was not valid or not saved
-  kExitRuleProblems = 4,   // --check-rules found a problem in the rule file
+  kExitDone = 0,          // every movie ended Done; with --check-rules, no problem found
+  kExitNoRules = 1,       // the rule file cannot be opened
+  kExitUsage = 2,         // the command line was wrong
+  kExitMovieFailed = 3,   // some movie could not be opened, was not valid or not saved, or a
+                          // list or directory of movies could not be read
+  kExitRuleProblems = 4,  // --check-rules found a problem in the rule file
 };
 
 int exitCodeFor(WalkResult result);
 
 struct CliEnvironment {
+  std::istream& in;  // standard input, for --files-from -
   std::ostream& out;
   std::ostream& err;
   std::string programDirectory;  // where fix.dat is looked for without --rules
@@ -29,7 +32,8 @@ struct CliEnvironment {
 // The rule file to read: --rules, or fix.dat beside the program.
 std::string rulesPathFor(const CliOptions& options, const CliEnvironment& environment);
 
-// Loads the rules and patches each movie in turn; returns the exit code.
+// Loads the rules once and patches each movie in turn, as the movie
+// arguments and lists give them; returns the exit code.
 int runCli(const CliOptions& options, const CliEnvironment& environment);
 
 }  // namespace vantrel::cli

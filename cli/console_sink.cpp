@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cli/run_records.h"
+
 namespace vantrel::cli {
 namespace {
 
@@ -30,18 +32,28 @@ std::int64_t signedWord(std::uint32_t word) {
 
 std::string asRuleNumber(std::uint32_t word) { return std::to_string(signedWord(word)); }
 
-std::string describeFix(const FixedReference& fix) {
-  char offset[32];
-  std::snprintf(offset, sizeof offset, "0x%08llx",
-                static_cast<unsigned long long>(fix.valueOffset));
-  return std::string(offset) + " '" + printableTag(fix.tag) + "' " + asRuleNumber(fix.number) +
-         ": " + asRuleNumber(fix.oldValue) + " -> " + asRuleNumber(fix.newValue);
+std::string hexOffset(std::uint64_t offset) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%08llx", static_cast<unsigned long long>(offset));
+  return text;
 }
 
-ConsoleSink::ConsoleSink(std::ostream& out, std::ostream& err, std::string moviePath,
-                         bool showBar, bool listFixes)
-    : out_(out), err_(err), moviePath_(std::move(moviePath)), showBar_(showBar),
-      listFixes_(listFixes) {}
+std::string describeFix(const FixedReference& fix) {
+  return hexOffset(fix.valueOffset) + " '" + printableTag(fix.tag) + "' " +
+         asRuleNumber(fix.number) + ": " + asRuleNumber(fix.oldValue) + " -> " +
+         asRuleNumber(fix.newValue);
+}
+
+void ReportStream::line(const std::string& text) {
+  if (!json_ && !movieStarted_ && anyLine_) out_ << '\n';
+  movieStarted_ = true;
+  anyLine_ = true;
+  out_ << text << '\n';
+}
+
+ConsoleSink::ConsoleSink(ReportStream& report, std::ostream& err, std::string moviePath,
+                         SinkStyle style)
+    : report_(report), err_(err), moviePath_(std::move(moviePath)), style_(style) {}
 
 void ConsoleSink::begin(std::uint32_t total) {
   total_ = total;
@@ -55,28 +67,40 @@ void ConsoleSink::step() {
 }
 
 void ConsoleSink::referenceFixed(const FixedReference& fix) {
-  if (!listFixes_) return;
+  if (!style_.listFixes) return;
   clearBar();
-  out_ << moviePath_ << ": " << describeFix(fix) << '\n';
+  report_.line(report_.json() ? fixJson(moviePath_, fix) : moviePath_ + ": " + describeFix(fix));
+}
+
+void ConsoleSink::referenceRead(const ReadReference& reference) {
+  if (!style_.listReferences) return;
+  clearBar();
+  if (report_.json()) {
+    report_.line(referenceJson(moviePath_, reference));
+    return;
+  }
+  if (!headingShown_) {
+    report_.line(moviePath_ + ": " + referenceHeading());
+    headingShown_ = true;
+  }
+  report_.line(moviePath_ + ": " + describeReference(reference));
 }
 
 void ConsoleSink::writeFailed(std::uint64_t valueOffset) {
   clearBar();
-  char offset[32];
-  std::snprintf(offset, sizeof offset, "0x%08llx", static_cast<unsigned long long>(valueOffset));
-  err_ << moviePath_ << ": ?? the fix at " << offset << " could not be written\n";
+  err_ << moviePath_ << ": ?? the fix at " << hexOffset(valueOffset) << " could not be written\n";
+  if (report_.json()) report_.line(writeFailedJson(moviePath_, valueOffset));
 }
 
 void ConsoleSink::finish() { clearBar(); }
 
 void ConsoleSink::drawBar() {
-  if (!showBar_) return;
+  if (!style_.showBar) return;
   const int fill =
-      total_ == 0 ? kBarCells
-                  : static_cast<int>(std::uint64_t{done_} * kBarCells / total_);
+      total_ == 0 ? kBarCells : static_cast<int>(std::uint64_t{done_} * kBarCells / total_);
   if (fill == drawnFill_) return;
   drawnFill_ = fill;
-  out_.flush();
+  report_.stream().flush();
   err_ << '\r' << std::string(static_cast<std::size_t>(fill), '#')
        << std::string(static_cast<std::size_t>(kBarCells - fill), '.') << ' '
        << (total_ == 0 ? 100 : std::uint64_t{done_} * 100 / total_) << "% " << moviePath_

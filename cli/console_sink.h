@@ -9,18 +9,48 @@
 
 namespace vantrel::cli {
 
+// Standard output of a run, one line at a time. In text, an empty line
+// parts what one movie prints from what came before it; JSON Lines are
+// written as they come.
+class ReportStream {
+ public:
+  ReportStream(std::ostream& out, bool json) : out_(out), json_(json) {}
+
+  bool json() const { return json_; }
+  std::ostream& stream() { return out_; }
+
+  // What follows belongs to the next movie (or to the closing summary).
+  void nextMovie() { movieStarted_ = false; }
+  // Writes `text` and a line end.
+  void line(const std::string& text);
+
+ private:
+  std::ostream& out_;
+  bool json_;
+  bool anyLine_ = false;
+  bool movieStarted_ = false;
+};
+
+// What a ConsoleSink shows of a walk.
+struct SinkStyle {
+  bool showBar = false;         // the progress bar, on stderr
+  bool listFixes = false;       // --list
+  bool listReferences = false;  // --references
+};
+
 // Shows one walk on the console: an optional progress bar that redraws one
-// line of `err` in place, a line on `out` for each fix when listing, and a
-// line on `err` for each fix that could not be written.
+// line of `err` in place; with --list a line or record on the report for
+// each fix, with --references for each reference; and for each fix that
+// could not be written a line on `err` (and a record with --json).
 class ConsoleSink final : public ProgressSink {
  public:
-  ConsoleSink(std::ostream& out, std::ostream& err, std::string moviePath, bool showBar,
-              bool listFixes);
+  ConsoleSink(ReportStream& report, std::ostream& err, std::string moviePath, SinkStyle style);
 
   void begin(std::uint32_t total) override;
   void step() override;
   void referenceFixed(const FixedReference& fix) override;
   void writeFailed(std::uint64_t valueOffset) override;
+  void referenceRead(const ReadReference& reference) override;
 
   // Takes the bar off the screen; called before the walk's result is shown.
   void finish();
@@ -29,11 +59,11 @@ class ConsoleSink final : public ProgressSink {
   void drawBar();
   void clearBar();
 
-  std::ostream& out_;
+  ReportStream& report_;
   std::ostream& err_;
   std::string moviePath_;
-  bool showBar_;
-  bool listFixes_;
+  SinkStyle style_;
+  bool headingShown_ = false;
   std::uint32_t total_ = 0;
   std::uint32_t done_ = 0;
   int drawnFill_ = -1;  // cells filled when the bar was last drawn; -1: not shown
@@ -42,6 +72,9 @@ class ConsoleSink final : public ProgressSink {
 // One line of --list: where the value word lies, the reference's tag and
 // number, and its old and new value as the rule file writes them.
 std::string describeFix(const FixedReference& fix);
+
+// An offset in the file as the listings give it: "0x0000001c".
+std::string hexOffset(std::uint64_t offset);
 
 // Tag bytes as they read, with anything unprintable (and quote and
 // backslash) escaped as \xNN.

@@ -1,14 +1,17 @@
 #ifndef VANTREL_CLI_CONSOLE_STREAMS_H_
 #define VANTREL_CLI_CONSOLE_STREAMS_H_
 
+#include <istream>
 #include <ostream>
 
 namespace vantrel::cli {
 
-// The program's standard output and error, ready for the front end's UTF-8
-// text, and whether standard error is a terminal that can show the progress
-// bar (which redraws its line with a carriage return and an erase-line code).
+// The program's standard input, read as bytes (for lists of movies); its
+// standard output and error, ready for the front end's UTF-8 text; and
+// whether standard error is a terminal that can show the progress bar
+// (which redraws its line with a carriage return and an erase-line code).
 struct ConsoleStreams {
+  std::istream& in;
   std::ostream& out;
   std::ostream& err;
   bool errIsTerminal;

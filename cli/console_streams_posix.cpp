@@ -7,6 +7,8 @@
 namespace vantrel::cli {
 
 // Terminals here take UTF-8 and the erase-line code as they come.
-ConsoleStreams openConsoleStreams() { return ConsoleStreams{std::cout, std::cerr, isatty(2) != 0}; }
+ConsoleStreams openConsoleStreams() {
+  return ConsoleStreams{std::cin, std::cout, std::cerr, isatty(2) != 0};
+}
 
 }  // namespace vantrel::cli

@@ -1,5 +1,8 @@
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -15,7 +18,9 @@ namespace {
 // two flushes waits for the rest.
 class WideConsoleBuffer final : public std::streambuf {
  public:
-  explicit WideConsoleBuffer(HANDLE console) : console_(console) { setp(bytes_, bytes_ + sizeof bytes_); }
+  explicit WideConsoleBuffer(HANDLE console) : console_(console) {
+    setp(bytes_, bytes_ + sizeof bytes_);
+  }
   ~WideConsoleBuffer() override { writeOut(true); }
 
  protected:
@@ -40,7 +45,8 @@ class WideConsoleBuffer final : public std::streambuf {
       const int length = MultiByteToWideChar(CP_UTF8, 0, pbase(), static_cast<int>(whole), &wide[0],
                                              static_cast<int>(wide.size()));
       DWORD written = 0;
-      if (length > 0) WriteConsoleW(console_, wide.data(), static_cast<DWORD>(length), &written, nullptr);
+      if (length > 0)
+        WriteConsoleW(console_, wide.data(), static_cast<DWORD>(length), &written, nullptr);
     }
     const std::size_t rest = held - whole;
     std::char_traits<char>::move(bytes_, pbase() + whole, rest);
@@ -86,7 +92,9 @@ ConsoleStreams openConsoleStreams() {
   errConsole.setf(std::ios::unitbuf);
   std::ostream& out = utf8 && isConsole(outHandle) ? outConsole : std::cout;
   std::ostream& err = utf8 && isConsole(errHandle) ? errConsole : std::cerr;
-  return ConsoleStreams{out, err, takesEraseCodes(errHandle)};
+  // A list of movies is bytes: no CR LF turned into LF, and no end at a Ctrl-Z.
+  _setmode(_fileno(stdin), _O_BINARY);
+  return ConsoleStreams{std::cin, out, err, takesEraseCodes(errHandle)};
 }
 
 }  // namespace vantrel::cli

@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
     case CliAction::CheckRules:
       break;
   }
-  const CliEnvironment environment{console.out, console.err, executableDirectory(argv[0]),
-                                   console.errIsTerminal};
+  const CliEnvironment environment{console.in, console.out, console.err,
+                                   executableDirectory(argv[0]), console.errIsTerminal};
   if (options.action == CliAction::CheckRules) return runCheckRules(options, environment);
   return runCli(options, environment);
 }

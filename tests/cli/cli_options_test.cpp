@@ -51,6 +51,21 @@ TEST(CliOptionsTest, BackupTakesAnOptionalSuffix) {
   }
 }
 
+TEST(CliOptionsTest, BatchOptions) {
+  const CliOptions options = parseCliOptions(
+      {"-r", "--references", "--files-from", "list", "--null", "--files-from=-", "d"});
+  EXPECT_EQ(options.action, CliAction::Patch);
+  EXPECT_TRUE(options.recursive);
+  EXPECT_TRUE(options.references);
+  EXPECT_TRUE(options.readOnly());
+  EXPECT_TRUE(options.nullSeparated);
+  EXPECT_EQ(options.filesFrom, (std::vector<std::string>{"list", "-"}));
+  EXPECT_EQ(options.movies, std::vector<std::string>{"d"});
+  // A list alone is enough to go on.
+  EXPECT_EQ(parseCliOptions({"--files-from", "-"}).action, CliAction::Patch);
+  EXPECT_FALSE(parseCliOptions({"--recursive", "a"}).readOnly());
+}
+
 TEST(CliOptionsTest, HelpAndVersionWinOverEverythingAfterThem) {
   EXPECT_EQ(parseCliOptions({"--help"}).action, CliAction::ShowHelp);
   EXPECT_EQ(parseCliOptions({"a.qlm", "-h", "--bogus"}).action, CliAction::ShowHelp);
@@ -70,6 +85,10 @@ TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
       {{"--check-rules", "a.qlm"}, "option '--check-rules' takes no movie file"},
       {{"a.qlm", "--json", "--check-rules"}, "option '--check-rules' takes no movie file"},
       {{"--backup=", "a.qlm"}, "option '--backup=' needs a suffix"},
+      {{"-r"}, "no movie file given"},
+      {{"--files-from"}, "option '--files-from' needs a file name"},
+      {{"--null", "a.qlm"}, "option '--null' needs '--files-from'"},
+      {{"--check-rules", "--files-from", "-"}, "option '--check-rules' takes no movie file"},
   };
   for (const Case& c : cases) {
     const CliOptions options = parseCliOptions(c.args);

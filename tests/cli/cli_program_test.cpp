@@ -2,14 +2,12 @@
 // it leaves in the movie files.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "tests/cli/cli_program_fixture.h"
 #include "tests/support/movie_builder.h"
 #include "tests/support/small_tmpfs.h"
 #include "tests/support/sparse_movie.h"
@@ -19,25 +17,6 @@ namespace {
 
 using namespace moviekit;
 namespace fs = std::filesystem;
-
-struct RunResult {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
-
-std::string slurp(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-std::string quoted(const std::string& text) {
-  std::string result = "'";
-  for (const char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return result + "'";
-}
 
 const std::vector<Rule> kRules = {{"ABCD", 7, 2, 5}, {"WAVE", 1, 100, 200}};
 
@@ -50,6 +29,14 @@ std::string listLine(const std::string& moviePath, std::uint64_t offset, const R
          ": " + change + "\n";
 }
 
+class CliProgramTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    writeText("fix.dat", fixText(kRules));
+  }
+};
+
 BuiltMovie sampleMovie(std::uint32_t seed) {
   return MovieBuilder(seed)
       .addActr({2, "ABCD", 7})
@@ -57,35 +44,6 @@ BuiltMovie sampleMovie(std::uint32_t seed) {
       .addGroupChunk(kTagGgfr, {{1, Reference{2, "ABCD", 7}, {}}, {4, Reference{3, "ABCD", 7}, {}}})
       .build();
 }
-
-class CliProgramTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vantrel-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    writeText("fix.dat", fixText(kRules));
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  void writeText(const std::string& name, const std::string& text) const {
-    std::ofstream(path(name), std::ios::binary) << text;
-  }
-
-  RunResult run(const std::string& program, const std::vector<std::string>& args) const {
-    std::string command = quoted(program);
-    for (const std::string& arg : args) command += " " + quoted(arg);
-    command += " >" + quoted(path("out.txt")) + " 2>" + quoted(path("err.txt")) + " </dev/null";
-    const int status = std::system(command.c_str());
-    return RunResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(path("out.txt")),
-                     slurp(path("err.txt"))};
-  }
-  RunResult run(const std::vector<std::string>& args) const { return run(VANTREL_CLI_PATH, args); }
-
-  fs::path dir_;
-};
 
 TEST_F(CliProgramTest, RepairsAMovieAndSaysSoInTheWindowsProgramsWords) {
   const BuiltMovie movie = sampleMovie(1);
@@ -259,7 +217,9 @@ TEST_F(CliProgramTest, GoesOnPastMoviesThatFailAndEndsWithThree) {
                 "only.\n" +
                 path("bad.qlm") + ": Not a valid QELM file\n" + path("cut.qlm") +
                 ": Not a valid QELM file\n");
-  EXPECT_EQ(result.out, "Fix Complete\n\nFile: good.qlm\nNumber of problems found and fixed: 3\n");
+  EXPECT_EQ(result.out,
+            "Fix Complete\n\nFile: good.qlm\nNumber of problems found and fixed: 3\n\n"
+            "4 movies: 1 repaired, 3 failed; 3 problems found and fixed\n");
   EXPECT_EQ(readFile(path("good.qlm")), expectedAfterFix(movie, kRules));
 }
 
@@ -283,11 +243,13 @@ TEST_F(CliProgramTest, DryRunListsWhatWouldBeFixedAndWritesNothing) {
 TEST_F(CliProgramTest, SeparatesTheReportsOfSeveralMovies) {
   writeFile(path("a.qlm"), sampleMovie(7).bytes);
   writeFile(path("b.qlm"), sampleMovie(8).bytes);
-  const RunResult result = run({"--quiet", "--rules", path("fix.dat"), path("a.qlm"), path("b.qlm")});
+  const RunResult result =
+      run({"--quiet", "--rules", path("fix.dat"), path("a.qlm"), path("b.qlm")});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out,
             "Fix Complete\n\nFile: a.qlm\nNumber of problems found and fixed: 3\n\n"
-            "Fix Complete\n\nFile: b.qlm\nNumber of problems found and fixed: 3\n");
+            "Fix Complete\n\nFile: b.qlm\nNumber of problems found and fixed: 3\n\n"
+            "2 movies: 2 repaired, 0 failed; 6 problems found and fixed\n");
 }
 
 TEST_F(CliProgramTest, UsageHelpAndVersion) {
@@ -297,8 +259,8 @@ TEST_F(CliProgramTest, UsageHelpAndVersion) {
   EXPECT_EQ(run({"--frobnicate", "a.qlm"}).exitCode, 2);
   const RunResult help = run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_EQ(help.out.rfind("Usage: vantrel [--rules FILE] [--dry-run] [--list] [--quiet] "
-                           "[--backup[=SUFFIX]]\n               [--json] MOVIE...\n"
+  EXPECT_EQ(help.out.rfind("Usage: vantrel [OPTION]... MOVIE...\n"
+                           "       vantrel [OPTION]... --files-from LIST [MOVIE]...\n"
                            "       vantrel --check-rules [--rules FILE] [--json]\n",
                            0),
             0u);
@@ -366,7 +328,9 @@ TEST_F(CliProgramTest, AnExistingBackupLeavesItsMovieAloneAndTheOthersGoOn) {
   EXPECT_EQ(result.exitCode, 3);
   EXPECT_EQ(result.err, path("a.qlm") + ": Cannot make the backup " + path("a.qlm.bak") +
                             ": File exists. Nothing was written to the QELM file.\n");
-  EXPECT_EQ(result.out, "Fix Complete\n\nFile: b.qlm\nNumber of problems found and fixed: 3\n");
+  EXPECT_EQ(result.out,
+            "Fix Complete\n\nFile: b.qlm\nNumber of problems found and fixed: 3\n\n"
+            "2 movies: 1 repaired, 1 failed; 3 problems found and fixed\n");
   EXPECT_EQ(readFile(path("a.qlm")), first.bytes);
   EXPECT_EQ(slurp(path("a.qlm.bak")), "an older backup");
   EXPECT_EQ(readFile(path("b.qlm")), expectedAfterFix(second, kRules));
@@ -416,7 +380,8 @@ TEST_F(CliProgramTest, OnAFullDiskOnlyTheFixesThatLandAreListed) {
     std::snprintf(hex, sizeof hex, "0x%08llx", static_cast<unsigned long long>(offset));
     failures += moviePath + ": ?? the fix at " + hex + " could not be written\n";
   }
-  failures += moviePath + ": Cannot save all fixes to the QELM file. It may be only partly repaired.\n";
+  failures +=
+      moviePath + ": Cannot save all fixes to the QELM file. It may be only partly repaired.\n";
   EXPECT_EQ(result.err, failures);
   EXPECT_EQ(readFile(moviePath), withLandingFixes(sparse));
 }

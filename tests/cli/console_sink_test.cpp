@@ -19,12 +19,21 @@ FixedReference fixAt(std::uint64_t offset, const char* tag) {
 
 TEST(ConsoleSinkTest, DescribesAFixAsTheRuleFileWritesIt) {
   EXPECT_EQ(describeFix(fixAt(0x1c, "ABCD")), "0x0000001c 'ABCD' 7: -2 -> 5");
-  EXPECT_EQ(describeFix(fixAt(0x123456789ull, "T\n'\x01")), "0x123456789 'T\\x0a\\x27\\x01' 7: -2 -> 5");
+  EXPECT_EQ(describeFix(fixAt(0x123456789ull, "T\n'\x01")),
+            "0x123456789 'T\\x0a\\x27\\x01' 7: -2 -> 5");
+}
+
+SinkStyle styleOf(bool showBar, bool listFixes) {
+  SinkStyle style;
+  style.showBar = showBar;
+  style.listFixes = listFixes;
+  return style;
 }
 
 TEST(ConsoleSinkTest, ListsFixesOnOutAndFailedWritesOnErr) {
   std::ostringstream out, err;
-  ConsoleSink sink(out, err, "dir/a.qlm", /*showBar=*/false, /*listFixes=*/true);
+  ReportStream report(out, false);
+  ConsoleSink sink(report, err, "dir/a.qlm", styleOf(/*showBar=*/false, /*listFixes=*/true));
   sink.begin(2);
   sink.referenceFixed(fixAt(28, "ABCD"));
   sink.step();
@@ -37,7 +46,8 @@ TEST(ConsoleSinkTest, ListsFixesOnOutAndFailedWritesOnErr) {
 
 TEST(ConsoleSinkTest, ProgressBarFillsAndIsTakenAwayAtTheEnd) {
   std::ostringstream out, err;
-  ConsoleSink sink(out, err, "a.qlm", /*showBar=*/true, /*listFixes=*/false);
+  ReportStream report(out, false);
+  ConsoleSink sink(report, err, "a.qlm", styleOf(/*showBar=*/true, /*listFixes=*/false));
   sink.begin(4);
   for (int i = 0; i < 4; ++i) sink.step();
   sink.finish();
@@ -52,7 +62,8 @@ TEST(ConsoleSinkTest, ProgressBarFillsAndIsTakenAwayAtTheEnd) {
 
 TEST(ConsoleSinkTest, NoBarUnlessAskedFor) {
   std::ostringstream out, err;
-  ConsoleSink sink(out, err, "a.qlm", /*showBar=*/false, /*listFixes=*/false);
+  ReportStream report(out, false);
+  ConsoleSink sink(report, err, "a.qlm", styleOf(/*showBar=*/false, /*listFixes=*/false));
   sink.begin(3);
   sink.step();
   sink.referenceFixed(fixAt(0, "ABCD"));

@@ -1,0 +1,40 @@
+#include "cli/movie_sources.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/movie_tree.h"
+
+namespace vantrel::cli {
+namespace {
+
+std::vector<std::string> readAll(const std::string& list, char separator) {
+  std::istringstream in(list);
+  std::vector<std::string> paths;
+  std::string path;
+  while (readListedPath(in, separator, path)) paths.push_back(path);
+  return paths;
+}
+
+TEST(MovieSourcesTest, ListsReadAPathAtATime) {
+  using Paths = std::vector<std::string>;
+  EXPECT_EQ(readAll("a.qlm\nb c.qlm\r\n\n\nlast.qlm", '\n'),
+            (Paths{"a.qlm", "b c.qlm", "last.qlm"}));
+  // With NUL bytes, line ends and carriage returns are part of the name.
+  EXPECT_EQ(readAll(std::string("a\nb.qlm\0c\r\0\0", 12), '\0'), (Paths{"a\nb.qlm", "c\r"}));
+  EXPECT_EQ(readAll("", '\n'), Paths{});
+  EXPECT_EQ(readAll("\r\n", '\n'), Paths{});
+}
+
+TEST(MovieSourcesTest, MovieNamesEndInQlmInAnyCase) {
+  for (const char* name : {"a.qlm", "B.QLM", "c.Qlm", ".qlm", "x.y.qLm"}) {
+    EXPECT_TRUE(hasMovieName(name)) << name;
+  }
+  for (const char* name : {"qlm", "a.qlmx", "a_qlm", "a.qlm ", "a.ql", "", "a.q\xcclm"}) {
+    EXPECT_FALSE(hasMovieName(name)) << name;
+  }
+}
+
+}  // namespace
+}  // namespace vantrel::cli

@@ -50,7 +50,10 @@ ModelWalk walkAndCompare(const Bytes& before, Bytes& bytes, const std::vector<Fi
 
   moviekit::RecordingSink sink;
   MovieStream stream(std::make_unique<moviekit::MemoryDevice>(bytes));
-  const WalkOutcome outcome = walkMovie(stream, FixTable(rules), sink, WalkOptions{dryRun});
+  WalkOptions options;
+  options.dryRun = dryRun;
+  options.reportReferences = true;
+  const WalkOutcome outcome = walkMovie(stream, FixTable(rules), sink, options);
 
   expect(bytes.size() == before.size(), "the size changed", before.size(), bytes.size());
   // A block at a time, so that a movie of a megabyte costs little.
@@ -87,6 +90,20 @@ ModelWalk walkAndCompare(const Bytes& before, Bytes& bytes, const std::vector<Fi
                got.number == want.number && got.oldValue == want.oldValue &&
                got.newValue == want.newValue,
            "a fix reported differs from the model's", i, got.valueOffset);
+  }
+  expect(sink.references.size() == model.references.size(),
+         "the references read differ in number", sink.references.size(),
+         model.references.size());
+  for (std::size_t i = 0; i < sink.references.size(); ++i) {
+    const ReadReference& got = sink.references[i].reference;
+    const moviekit::ModelReference& want = model.references[i];
+    const std::optional<FixRule>& rule = sink.references[i].rule;
+    expect(got.valueOffset == want.valueOffset && got.chunk == want.chunk &&
+               got.element == want.element && std::memcmp(got.tag, want.tag.data(), 4) == 0 &&
+               got.number == want.number && got.value == want.value &&
+               rule.has_value() == want.rule.has_value() &&
+               (!rule || rule->line == rules[*want.rule].line),
+           "a reference read differs from the model's", i, got.valueOffset);
   }
   return model;
 }

@@ -56,6 +56,7 @@ inline void decodeWalkInput(const std::uint8_t* data, std::size_t size, WalkInpu
     rule.number = readLe32(data + at + 4);
     rule.oldValue = readLe32(data + at + 8);
     rule.newValue = readLe32(data + at + 12);
+    rule.line = static_cast<long long>(i) + 1;  // so that a reference shows which rule it met
     input.rules.push_back(rule);
   }
   input.movie.assign(data + at, data + size);

@@ -29,6 +29,7 @@ std::vector<WineCase> dialogCases();
 std::vector<WineCase> resourceCases();
 std::vector<WineCase> diskCases();
 std::vector<WineCase> cliCases();
+std::vector<WineCase> cliBatchCases();
 std::vector<WineCase> unicodeCases();
 
 }  // namespace vantrel::wine

@@ -19,9 +19,10 @@ struct CliRun {
 
 // Starts "`cliPath`" followed by a space and `arguments` with an exact
 // command line, in `folder`, with standard output and error written to
-// files there, and waits for it to end.
+// files there, and waits for it to end. Standard input is NUL, or with
+// `standardInput` a pipe that carries those bytes and is then closed.
 CliRun runCli(const std::string& cliPath, const std::string& arguments, const std::string& folder,
-              Check& check);
+              Check& check, const std::optional<std::string>& standardInput = std::nullopt);
 
 // Copies `cliPath` beside Vantrel.exe in the case's program folder and
 // returns where it lies.

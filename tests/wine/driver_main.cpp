@@ -20,10 +20,10 @@ using vantrel::wine::WineCase;
 
 std::vector<WineCase> allCases() {
   std::vector<WineCase> cases;
-  for (const auto& group : {vantrel::wine::runCases(), vantrel::wine::failureCases(),
-                            vantrel::wine::dialogCases(), vantrel::wine::resourceCases(),
-                            vantrel::wine::diskCases(), vantrel::wine::cliCases(),
-                            vantrel::wine::unicodeCases()}) {
+  for (const auto& group :
+       {vantrel::wine::runCases(), vantrel::wine::failureCases(), vantrel::wine::dialogCases(),
+        vantrel::wine::resourceCases(), vantrel::wine::diskCases(), vantrel::wine::cliCases(),
+        vantrel::wine::cliBatchCases(), vantrel::wine::unicodeCases()}) {
     cases.insert(cases.end(), group.begin(), group.end());
   }
   return cases;

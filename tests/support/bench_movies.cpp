@@ -93,4 +93,42 @@ std::string benchRules(std::uint64_t count, std::uint32_t seed) {
   return fixText(rules);
 }
 
+BenchMovie benchBatchMovie(std::uint64_t index, std::uint32_t badOneIn, std::uint32_t seed) {
+  std::seed_seq seeds{seed, static_cast<std::uint32_t>(index),
+                      static_cast<std::uint32_t>(index >> 32)};
+  std::mt19937 generator(seeds);
+  auto random = [&generator](std::uint32_t bound) {
+    return static_cast<std::uint32_t>(generator() % bound);
+  };
+  const std::uint32_t actrs = 1 + random(4);
+  const std::uint32_t tdts = 1 + random(4);
+  const std::uint32_t elements = 4 + random(9);
+  const std::uint32_t total = actrs + tdts + elements;
+  // Which reference is bad; `total` names none.
+  const std::uint32_t bad = random(badOneIn) == 0 ? random(total) : total;
+
+  BenchMovie result;
+  auto reference = [&] {
+    const std::uint32_t key = random(kKeys);
+    const bool isBad = result.references++ == bad;
+    result.expectedFixes += isBad ? 1 : 0;
+    return Reference{isBad ? oldValueOf(key) : newValueOf(key), tagOf(key % kTags), key / kTags};
+  };
+  MovieBuilder builder(static_cast<std::uint32_t>(generator()));
+  for (std::uint32_t i = 0; i < actrs; ++i) builder.addActr(reference());
+  // Bulk data between the reference chunks, as a movie's sounds and pictures lie.
+  builder.addOtherChunk(makeChunkTag("SND "), 1024 + random(3072));
+  const ChunkTag groupTag = random(2) == 0 ? kTagGgfr : kTagGgst;
+  std::vector<Element> group;
+  for (std::uint32_t i = 0; i < elements; ++i) {
+    const std::uint32_t kind = random(2) == 0 ? 1 : 4;
+    group.push_back({kind, reference(), {}});
+  }
+  builder.addGroupChunk(groupTag, std::move(group));
+  for (std::uint32_t i = 0; i < tdts; ++i) builder.addTdt(reference());
+  builder.addOtherChunk(makeChunkTag("BMAP"), random(2048));
+  result.bytes = builder.build().bytes;
+  return result;
+}
+
 }  // namespace vantrel::moviekit

@@ -24,6 +24,13 @@ BenchMovie benchMovie(std::uint64_t references, std::uint64_t megabytes, std::ui
                       std::uint32_t seed);
 std::string benchRules(std::uint64_t count, std::uint32_t seed);
 
+// Movie `index` of the batch case: a few kilobytes in a handful of chunks
+// (ACTR and TDT chunks, a GGFR or GGST group, some bulk data), its references
+// drawn from the same keys. With odds of one in `badOneIn` it holds one bad
+// reference, which every bench rule file fixes; else none. The same index
+// and seed give the same movie, so a batch is made one movie at a time.
+BenchMovie benchBatchMovie(std::uint64_t index, std::uint32_t badOneIn, std::uint32_t seed);
+
 }  // namespace vantrel::moviekit
 
 #endif  // VANTREL_TESTS_SUPPORT_BENCH_MOVIES_H_

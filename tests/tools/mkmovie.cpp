@@ -8,10 +8,20 @@
 //       bench-rules file fixes
 //   vantrel-mkmovie bench-rules FILE COUNT [SEED]
 //       a benchmark rule file of COUNT rules
+//   vantrel-mkmovie bench-batch DIR COUNT [BAD_ONE_IN [SEED]]
+//       COUNT small movies DIR/00000.qlm ... of which about one in BAD_ONE_IN
+//       (10 unless given) holds a bad reference; DIR/list names them all,
+//       relative to DIR and each ended by a NUL byte, for --files-from with
+//       --null, and DIR/bad in the same way those with a bad reference, the
+//       only ones a run changes. Prints the movie, reference and byte counts
+//       and how many fixes a run with any bench-rules file makes
 
 #include <fstream>
+#include <iomanip>
 #include <iostream>
+#include <sstream>
 #include <string>
+#include <utility>
 
 #include "tests/support/bench_movies.h"
 #include "tests/support/sample_movies.h"
@@ -39,6 +49,37 @@ int writeBenchRules(const std::string& path, std::uint64_t count, std::uint32_t 
   return 0;
 }
 
+int writeBenchBatch(const std::string& dir, std::uint64_t count, std::uint32_t badOneIn,
+                    std::uint32_t seed) {
+  std::string list;
+  std::string bad;
+  std::uint64_t references = 0;
+  std::uint64_t bytes = 0;
+  std::uint64_t fixes = 0;
+  for (std::uint64_t i = 0; i < count; ++i) {
+    std::ostringstream name;
+    name << std::setw(5) << std::setfill('0') << i << ".qlm";
+    const BenchMovie movie = benchBatchMovie(i, badOneIn, seed);
+    writeFile(dir + "/" + name.str(), movie.bytes);
+    list += name.str() + '\0';
+    if (movie.expectedFixes > 0) bad += name.str() + '\0';
+    references += movie.references;
+    bytes += movie.bytes.size();
+    fixes += movie.expectedFixes;
+  }
+  // The full list comes last, so that its presence tells a finished batch.
+  for (const auto& [name, text] : {std::pair{"bad", &bad}, std::pair{"list", &list}}) {
+    std::ofstream out(dir + "/" + name, std::ios::binary);
+    if (!(out << *text).flush()) {
+      std::cerr << dir << "/" << name << ": cannot write the list\n";
+      return 1;
+    }
+  }
+  std::cout << "movies " << count << " references " << references << " bytes " << bytes << " fixes "
+            << fixes << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,8 +96,13 @@ int main(int argc, char** argv) {
   if (what == "bench-rules" && (argc == 4 || argc == 5)) {
     return writeBenchRules(argv[2], number(3, 0), static_cast<std::uint32_t>(number(4, 1)));
   }
+  if (what == "bench-batch" && argc >= 4 && argc <= 6 && number(4, 10) > 0) {
+    return writeBenchBatch(argv[2], number(3, 0), static_cast<std::uint32_t>(number(4, 10)),
+                           static_cast<std::uint32_t>(number(5, 1)));
+  }
   std::cerr << "usage: vantrel-mkmovie demo DIR\n"
                "       vantrel-mkmovie bench-movie FILE REFERENCES MEGABYTES [BAD_ONE_IN [SEED]]\n"
-               "       vantrel-mkmovie bench-rules FILE COUNT [SEED]\n";
+               "       vantrel-mkmovie bench-rules FILE COUNT [SEED]\n"
+               "       vantrel-mkmovie bench-batch DIR COUNT [BAD_ONE_IN [SEED]]\n";
   return 2;
 }

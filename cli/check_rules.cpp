@@ -1,5 +1,6 @@
 #include "cli/check_rules.h"
 
+#include "cli/cli_messages.h"
 #include "cli/json_writer.h"
 #include "cli/rule_problem_report.h"
 #include "fixrules/fix_loader.h"
@@ -7,14 +8,6 @@
 #include "fixrules/rule_messages.h"
 
 namespace vantrel::cli {
-namespace {
-
-std::string counted(std::size_t count, const char* one, const char* many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-}  // namespace
-
 int runCheckRules(const CliOptions& options, const CliEnvironment& environment) {
   const std::string rulesPath = rulesPathFor(options, environment);
   const FixLoad load = loadFixTable(rulesPath);

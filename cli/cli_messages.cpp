@@ -4,6 +4,10 @@
 
 namespace vantrel::cli {
 
+std::string counted(std::uint64_t count, const char* one, const char* many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 std::string dryRunText(const std::string& displayName, std::uint64_t fixCount) {
   return "Dry run: nothing was written\n\nFile: " + displayName +
          "\nNumber of problems that would be fixed: " + std::to_string(fixCount);

@@ -8,6 +8,9 @@
 // Windows program come from the walk's and the rule loader's own tables.
 namespace vantrel::cli {
 
+// "1 movie", "2 movies": `count` and the word for one or for many.
+std::string counted(std::uint64_t count, const char* one, const char* many);
+
 // The report of a dry run over the movie named `displayName`.
 std::string dryRunText(const std::string& displayName, std::uint64_t fixCount);
 

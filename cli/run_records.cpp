@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "cli/cli_messages.h"
 #include "cli/console_sink.h"
 #include "cli/json_writer.h"
 
@@ -15,10 +16,6 @@ constexpr char kReferenceColumns[] = "%-10s %6s %-6s %7s  %-6s %11s %11s  %-13s 
 std::string quotedTag(const char tag[4]) { return "'" + printableTag(tag) + "'"; }
 
 std::int64_t asInteger(std::uint64_t count) { return static_cast<std::int64_t>(count); }
-
-std::string counted(std::uint64_t count, const char* one, const char* many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 }  // namespace
 

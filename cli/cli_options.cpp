@@ -4,8 +4,8 @@ namespace vantrel::cli {
 
 const char kUsageText[] =
     "Usage: vantrel [OPTION]... MOVIE...\n"
-    "       vantrel [OPTION]... --files-from LIST [MOVIE]...\n"
-    "       vantrel --check-rules [--rules FILE] [--json]\n"
+    "  or:  vantrel [OPTION]... --files-from LIST [MOVIE]...\n"
+    "  or:  vantrel --check-rules [--rules FILE] [--json]\n"
     "\n"
     "Repairs the bad expansion references in each QELM movie file in place,\n"
     "by the rules in fix.dat.\n"

@@ -260,8 +260,8 @@ TEST_F(CliProgramTest, UsageHelpAndVersion) {
   const RunResult help = run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_EQ(help.out.rfind("Usage: vantrel [OPTION]... MOVIE...\n"
-                           "       vantrel [OPTION]... --files-from LIST [MOVIE]...\n"
-                           "       vantrel --check-rules [--rules FILE] [--json]\n",
+                           "  or:  vantrel [OPTION]... --files-from LIST [MOVIE]...\n"
+                           "  or:  vantrel --check-rules [--rules FILE] [--json]\n",
                            0),
             0u);
   const RunResult version = run({"--version"});

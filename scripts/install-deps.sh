@@ -15,6 +15,8 @@ all_packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 fonts-wine libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1
   xvfb x11-apps imagemagick
+  # The i386 environment of the 32-bit Wine run (scripts/wine32-env.sh): debootstrap's downloads.
+  wget
   # The packages: the man page, the Debian package's dependencies, and their checks.
   help2man dpkg-dev unzip man-db
   # Japanese in the screenshots of the Wine tests.

@@ -1,37 +1,64 @@
 #!/usr/bin/env bash
 # Runs the end-to-end tests of the Windows programs, Vantrel.exe and
-# vantrel-cli.exe, under Wine: checks the built programs' PE headers and
-# imports, then runs each case of the Windows-side driver in a fresh Wine
-# prefix on a private Xvfb display, with screenshots.
+# vantrel-cli.exe, under Wine: checks the programs' PE headers and imports,
+# then runs each case of the Windows-side driver in a fresh Wine prefix on a
+# private Xvfb display, with screenshots.
 #
-#   tests/wine/run_wine_tests.sh [CASE...]
+#   tests/wine/run_wine_tests.sh [CASE...]             the 64-bit builds
+#   tests/wine/run_wine_tests.sh --zip ZIP [CASE...]   the 32-bit programs in ZIP
 #
-# Needs the win32 and win64 builds (cmake --build --preset win32 / win64).
-# Screenshots and logs land in build/wine-tests (or $VANTREL_WINE_OUT). The
-# full-disk case runs only as root: it mounts a tmpfs of 1 MiB for its movie.
+# The first runs the win64 build under the host's wine64, and checks the PE
+# headers of the win32 build too (cmake --build --preset win32 / win64). The
+# second runs the programs as they lie in the zip of the package workflow
+# under wine32, in the i386 environment of scripts/wine32-env.sh (made when
+# missing), with the driver of the win32 build; it leaves out the cases in
+# $left_out_of_32bit. Screenshots and logs land in build/wine-tests (64-bit)
+# or build/wine-tests-32bit (or $VANTREL_WINE_OUT). The full-disk case runs
+# only as root: it mounts a tmpfs of 1 MiB for its movie.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
-exe32=${VANTREL_WINE_EXE32:-$root/build/win32/app/Vantrel.exe}
-exe64=${VANTREL_WINE_EXE64:-$root/build/win64/app/Vantrel.exe}
-cli32=${VANTREL_WINE_CLI32:-$root/build/win32/cli/vantrel-cli.exe}
-cli64=${VANTREL_WINE_CLI64:-$root/build/win64/cli/vantrel-cli.exe}
-driver=${VANTREL_WINE_DRIVER:-$root/build/win64/tests/wine/vantrel_wine_driver.exe}
-out=${VANTREL_WINE_OUT:-$root/build/wine-tests}
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# Cases that only repeat, with other data, a case that the 32-bit run keeps.
+left_out_of_32bit=" no-fixes "
 # Cases that need a user whom file permissions bind (root writes read-only files).
 unprivileged_cases=" read-only-movie "
 test_user=vantrelwine
 # Cases that fill a small disk up: a tmpfs of 1 MiB that only root can mount.
 full_disk_cases=" full-disk "
 
+zip=
+if [ "${1:-}" = --zip ]; then
+  [ $# -ge 2 ] || { echo "usage: $0 [--zip ZIP] [CASE...]" >&2; exit 2; }
+  zip=$(realpath "$2")
+  shift 2
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-for file in "$exe32" "$exe64" "$cli32" "$cli64" "$driver"; do
-  [ -f "$file" ] || { echo "missing $file: build the win32 and win64 presets first" >&2; exit 2; }
+exe32=$root/build/win32/app/Vantrel.exe
+cli32=$root/build/win32/cli/vantrel-cli.exe
+exe64=$root/build/win64/app/Vantrel.exe
+cli64=$root/build/win64/cli/vantrel-cli.exe
+if [ -z "$zip" ]; then
+  # The 64-bit build under the host's wine64; the resource case reads both builds.
+  exe=$exe64 cli=$cli64 other_exe=$exe32
+  driver=$root/build/win64/tests/wine/vantrel_wine_driver.exe
+  out=${VANTREL_WINE_OUT:-$root/build/wine-tests}
+  wine_env=()
+  wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+  wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+  needed=("$exe32" "$exe64" "$cli32" "$cli64" "$driver")
+else
+  driver=$root/build/win32/tests/wine/vantrel_wine_driver.exe
+  out=${VANTREL_WINE_OUT:-$root/build/wine-tests-32bit}
+  needed=("$zip" "$driver")
+fi
+for file in "${needed[@]}"; do
+  [ -f "$file" ] || { echo "missing $file: build the win32 and win64 presets (and the package) first" >&2; exit 2; }
 done
+if [ -n "$zip" ]; then
+  "$root/scripts/wine32-env.sh" make || exit
+fi
 
 passed=0
 failed=0
@@ -49,12 +76,14 @@ record() {  # record NAME STATUS [SECONDS]
   fi
 }
 
-# --- The PE files as shipped -------------------------------------------------
+# --- The PE files -------------------------------------------------------------
 source "$root/tests/scripts/pe_checks.sh"
-status=0; check_pe "$exe32" PE32 gui || status=1; record pe-shipped-32bit "$status"
-status=0; check_pe "$exe64" PE32+ gui || status=1; record pe-64bit "$status"
-status=0; check_pe "$cli32" PE32 console || status=1; record pe-cli-shipped-32bit "$status"
-status=0; check_pe "$cli64" PE32+ console || status=1; record pe-cli-64bit "$status"
+if [ -z "$zip" ]; then
+  status=0; check_pe "$exe32" PE32 gui || status=1; record pe-shipped-32bit "$status"
+  status=0; check_pe "$exe64" PE32+ gui || status=1; record pe-64bit "$status"
+  status=0; check_pe "$cli32" PE32 console || status=1; record pe-cli-shipped-32bit "$status"
+  status=0; check_pe "$cli64" PE32+ console || status=1; record pe-cli-64bit "$status"
+fi
 
 # --- A private display ----------------------------------------------------------
 display=
@@ -73,6 +102,18 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+if [ -n "$zip" ]; then
+  # The 32-bit programs as shipped, under wine32 in the i386 environment, which
+  # sees of the host only $work (and the X displays).
+  unzip -q "$zip" -d "$work/zip"
+  exe=$(echo "$work"/zip/*/Vantrel.exe) cli=$(echo "$work"/zip/*/vantrel-cli.exe) other_exe=
+  status=0; check_pe "$exe" PE32 gui || status=1; record pe-zip-32bit "$status"
+  status=0; check_pe "$cli" PE32 console || status=1; record pe-cli-zip-32bit "$status"
+  wine_env=("$root/scripts/wine32-env.sh" run --bind "$work")
+  wine=wine
+  wineserver=wineserver
+fi
+cp "$driver" "$work/vantrel_wine_driver.exe"
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -ac >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
@@ -87,12 +128,14 @@ echo "preparing a Wine prefix"
 # Wine keeps its server's sockets in a fresh folder under TMPDIR and notes
 # it in the prefix's file "wineserver"; each copy of the prefix gets its own.
 export TMPDIR=$work
-WINEPREFIX=$template "$wine" wineboot -i >"$out/logs/wineboot.log" 2>&1
-# A virtual desktop: Wine draws the title bars itself, so screenshots show them.
-WINEPREFIX=$template "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-WINEPREFIX=$template "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
-  >/dev/null 2>&1
-WINEPREFIX=$template "$wineserver" -w
+# A virtual desktop: Wine draws the title bars itself, so screenshots show
+# them. No crash dialog: a crash ends the case at once. The server's end
+# saves the registry.
+"${wine_env[@]}" env WINEPREFIX="$template" sh -c '"$1" wineboot -i &&
+  "$1" reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f &&
+  "$1" reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 1024x768 /f &&
+  "$1" reg add "HKCU\\Software\\Wine\\WineDbg" /v ShowCrashDialog /t REG_DWORD /d 0 /f &&
+  "$2" -w' sh "$wine" "$wineserver" >"$out/logs/wineboot.log" 2>&1
 
 if [ "$(id -u)" = 0 ] && ! id "$test_user" >/dev/null 2>&1; then
   useradd --system --no-create-home --shell /usr/sbin/nologin "$test_user"
@@ -128,35 +171,42 @@ run_case() {  # run_case NAME
     disk_args=(--full-disk "$(windows_path "$disk")")
   fi
   mkdir -p "$dir/bin" "$dir/.tmp"
-  cp "$driver" "$dir/bin/vantrel_wine_driver.exe"
-  cp "$exe64" "$dir/bin/Vantrel.exe"
-  cp "$exe32" "$dir/bin/Vantrel32.exe"
-  cp "$cli64" "$dir/bin/vantrel-cli.exe"
+  cp "$work/vantrel_wine_driver.exe" "$dir/bin/vantrel_wine_driver.exe"
+  cp "$exe" "$dir/bin/Vantrel.exe"
+  cp "$cli" "$dir/bin/vantrel-cli.exe"
+  resources=()
+  if [ -n "$other_exe" ]; then
+    cp "$other_exe" "$dir/bin/Vantrel-other.exe"
+    resources=(--resources "$(windows_path "$dir/bin/Vantrel-other.exe")")
+  fi
   cp -a "$template" "$dir/prefix"
   rm -f "$dir/prefix/wineserver"
   if [[ "$name" == unicode-* ]] && [ -f /usr/share/fonts/truetype/wqy/wqy-microhei.ttc ]; then
     # Wine's own dialog font has no Japanese; this one has, for the screenshots.
-    env TMPDIR="$dir/.tmp" WINEPREFIX="$dir/prefix" "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-      /v Tahoma /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
+    "${wine_env[@]}" env TMPDIR="$dir/.tmp" WINEPREFIX="$dir/prefix" sh -c '"$1" reg add \
+      "HKCU\\Software\\Wine\\Fonts\\Replacements" /v Tahoma /d "WenQuanYi Micro Hei" /f && "$2" -w' \
+      sh "$wine" "$wineserver" >/dev/null 2>&1 || true
   fi
   if [[ "$unprivileged_cases" == *" $name "* ]] && [ "$(id -u)" = 0 ]; then
     chown -R "$test_user:" "$dir"
-    as_user=(runuser -u "$test_user" --)
+    as_user=(setpriv --reuid="$(id -u "$test_user")" --regid="$(id -g "$test_user")" --clear-groups --)
   fi
   (
     cd "$dir"
-    exec "${as_user[@]}" env HOME="$dir" TMPDIR="$dir/.tmp" WINEPREFIX="$dir/prefix" timeout 300 "$wine" \
-      bin/vantrel_wine_driver.exe run "$name" --screenshots \
+    exec "${wine_env[@]}" "${as_user[@]}" env HOME="$dir" TMPDIR="$dir/.tmp" WINEPREFIX="$dir/prefix" \
+      timeout 300 "$wine" bin/vantrel_wine_driver.exe run "$name" --screenshots \
       --exe "$(windows_path "$dir/bin/Vantrel.exe")" \
       --cli "$(windows_path "$dir/bin/vantrel-cli.exe")" \
-      --resources "$(windows_path "$dir/bin/Vantrel32.exe")" \
-      --resources "$(windows_path "$dir/bin/Vantrel.exe")" "${disk_args[@]}"
+      "${resources[@]}" --resources "$(windows_path "$dir/bin/Vantrel.exe")" "${disk_args[@]}"
   ) >"$out/logs/$name.log" 2>&1 &
   pid=$!
   serve_screenshots "$pid" "$dir" "$name"
   wait "$pid" || status=$?
-  "${as_user[@]}" env TMPDIR="$dir/.tmp" WINEPREFIX="$dir/prefix" "$wineserver" -k 2>/dev/null || true
-  "${as_user[@]}" env TMPDIR="$dir/.tmp" WINEPREFIX="$dir/prefix" "$wineserver" -w 2>/dev/null || true
+  # In the i386 environment every Wine process has ended with the run.
+  if [ ${#wine_env[@]} = 0 ]; then
+    "${as_user[@]}" env TMPDIR="$dir/.tmp" WINEPREFIX="$dir/prefix" "$wineserver" -k 2>/dev/null || true
+    "${as_user[@]}" env TMPDIR="$dir/.tmp" WINEPREFIX="$dir/prefix" "$wineserver" -w 2>/dev/null || true
+  fi
   grep -v '^\(PASS\|FAIL\) ' "$out/logs/$name.log" || true
   grep -q "^PASS $name" "$out/logs/$name.log" || [ "$status" != 0 ] || status=1
   rm -rf "$dir"
@@ -170,10 +220,18 @@ run_case() {  # run_case NAME
 if [ $# -gt 0 ]; then
   cases=("$@")
 else
-  mapfile -t cases < <(WINEPREFIX=$template "$wine" "$driver" list | tr -d '\r')
-  WINEPREFIX=$template "$wineserver" -w
+  mapfile -t cases < <("${wine_env[@]}" env WINEPREFIX="$template" \
+    sh -c '"$1" "$3" list && "$2" -w' sh "$wine" "$wineserver" "$work/vantrel_wine_driver.exe" | tr -d '\r')
+  [ ${#cases[@]} -gt 0 ] || { echo "the driver lists no cases" >&2; exit 1; }
 fi
-for name in "${cases[@]}"; do run_case "$name"; done
+for name in "${cases[@]}"; do
+  if [ -n "$zip" ] && [ $# = 0 ] && [[ "$left_out_of_32bit" == *" $name "* ]]; then
+    echo "SKIP $name (left out of the 32-bit run)"
+    skipped=$((skipped + 1))
+  else
+    run_case "$name"
+  fi
+done
 
 echo
 echo "screenshots: $out/screenshots"

@@ -1,6 +1,7 @@
 // Drives the real vantrel executable: exit codes, what it prints, and what
 // it leaves in the movie files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <sstream>
 
 #include "tests/cli/cli_program_fixture.h"
+#include "tests/support/large_movie.h"
 #include "tests/support/movie_builder.h"
 #include "tests/support/small_tmpfs.h"
 #include "tests/support/sparse_movie.h"
@@ -384,6 +386,28 @@ TEST_F(CliProgramTest, OnAFullDiskOnlyTheFixesThatLandAreListed) {
       moviePath + ": Cannot save all fixes to the QELM file. It may be only partly repaired.\n";
   EXPECT_EQ(result.err, failures);
   EXPECT_EQ(readFile(moviePath), withLandingFixes(sparse));
+}
+
+// Offsets past 2 GiB and up to the last a chunk can name: every fix lands
+// where it belongs, and the holes stay unwritten (their blocks unallocated).
+TEST_F(CliProgramTest, RepairsAFourGibibyteMovie) {
+  const LargeMovie movie = largeMovie();
+  const std::string moviePath = path("large.qlm");
+  writeText("large.dat", fixText(movie.rules));
+  writeLargeMovie(moviePath, movie);
+  struct stat before {};
+  ASSERT_EQ(::stat(moviePath.c_str(), &before), 0);
+  ASSERT_LT(before.st_blocks, 2048) << "the file system keeps no holes";
+
+  const RunResult result = run({"--rules", path("large.dat"), moviePath});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "Fix Complete\n\nFile: large.qlm\nNumber of problems found and fixed: " +
+                            std::to_string(movie.fixed.size()) + "\n");
+  EXPECT_EQ(firstDifference(moviePath, piecesAfterFix(movie)), "");
+  struct stat after {};
+  ASSERT_EQ(::stat(moviePath.c_str(), &after), 0);
+  EXPECT_EQ(static_cast<std::uint64_t>(after.st_size), movie.size);
+  EXPECT_EQ(after.st_blocks, before.st_blocks);
 }
 
 }  // namespace

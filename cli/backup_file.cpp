@@ -9,6 +9,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "cli/wide_path.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -48,11 +50,11 @@ bool copyBytes(HANDLE from, HANDLE to) {
 }
 
 // A new file beside `target`, made only if no file has its name yet.
-HANDLE createTemporary(const std::string& target, std::string& temporary) {
+HANDLE createTemporary(const std::wstring& target, std::wstring& temporary) {
   for (unsigned attempt = 0;; ++attempt) {
     temporary =
-        target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        target + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt);
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS || attempt == 99) {
       return file;
@@ -60,14 +62,17 @@ HANDLE createTemporary(const std::string& target, std::string& temporary) {
   }
 }
 
-std::optional<std::string> copyFile(const std::string& source, const std::string& target) {
-  if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+// Through the wide functions, which take paths longer than MAX_PATH.
+std::optional<std::string> copyFile(const std::string& sourcePath, const std::string& targetPath) {
+  const std::wstring source = widePath(sourcePath);
+  const std::wstring target = widePath(targetPath);
+  if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
     return reasonOf(ERROR_FILE_EXISTS);  // known before a byte is copied
   }
-  HANDLE from = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE from = CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (from == INVALID_HANDLE_VALUE) return reasonOf(GetLastError());
-  std::string temporary;
+  std::wstring temporary;
   HANDLE to = createTemporary(target, temporary);
   if (to == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
@@ -82,12 +87,12 @@ std::optional<std::string> copyFile(const std::string& source, const std::string
     error = GetLastError();
   }
   // Without MOVEFILE_REPLACE_EXISTING the move fails when `target` exists.
-  if (copied && !MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+  if (copied && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
     copied = false;
     error = GetLastError();
   }
   if (!copied) {
-    DeleteFileA(temporary.c_str());
+    DeleteFileW(temporary.c_str());
     return reasonOf(error);
   }
   return std::nullopt;

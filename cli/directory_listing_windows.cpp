@@ -2,6 +2,7 @@
 
 #include "cli/directory_listing.h"
 #include "cli/system_error.h"
+#include "cli/wide_path.h"
 
 namespace vantrel::cli {
 namespace {
@@ -20,7 +21,7 @@ bool endsInSeparator(const std::string& path) {
 }  // namespace
 
 PathKind pathKind(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Directory : PathKind::File;
 }
@@ -28,20 +29,20 @@ PathKind pathKind(const std::string& path) {
 std::optional<std::string> listDirectory(const std::string& path,
                                          std::vector<DirectoryEntry>& entries) {
   entries.clear();
-  WIN32_FIND_DATAA found;
-  const std::string pattern = pathInDirectory(path, "*");
+  WIN32_FIND_DATAW found;
+  const std::wstring pattern = widePath(pathInDirectory(path, "*"));
   HANDLE search =
-      FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
   if (search == INVALID_HANDLE_VALUE) {
     // An empty drive root has not even "." to find.
     if (GetLastError() == ERROR_FILE_NOT_FOUND) return std::nullopt;
     return lastSystemErrorText();
   }
   do {
-    const std::string name = found.cFileName;
+    const std::string name = narrowPath(found.cFileName);
     if (name == "." || name == "..") continue;
     entries.push_back({name, kindOf(found.dwFileAttributes)});
-  } while (FindNextFileA(search, &found));
+  } while (FindNextFileW(search, &found));
   const DWORD error = GetLastError();
   FindClose(search);
   if (error != ERROR_NO_MORE_FILES) return systemErrorText(static_cast<long>(error));

@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "cli/wide_path.h"
 #else
 #include <unistd.h>
 
@@ -18,9 +20,15 @@ std::string directoryOf(const std::string& path) {
 
 std::string runningProgramPath() {
 #ifdef _WIN32
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+  // The buffer grows until the path fits: the program may lie deeper than MAX_PATH.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(path.size());
+    const DWORD length = GetModuleFileNameW(nullptr, &path[0], size);
+    if (length == 0) return std::string();
+    if (length < size) return narrowPath(path.substr(0, length));
+    path.resize(path.size() * 2);
+  }
 #else
   char path[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", path, sizeof path);

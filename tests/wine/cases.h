@@ -31,6 +31,8 @@ std::vector<WineCase> diskCases();
 std::vector<WineCase> cliCases();
 std::vector<WineCase> cliBatchCases();
 std::vector<WineCase> unicodeCases();
+std::vector<WineCase> largeCases();
+std::vector<WineCase> longPathCases();
 
 }  // namespace vantrel::wine
 

@@ -12,7 +12,7 @@ int runCheckRules(const CliOptions& options, const CliEnvironment& environment) 
   const std::string rulesPath = rulesPathFor(options, environment);
   const FixLoad load = loadFixTable(rulesPath);
   if (!load.opened) {
-    environment.err << kCannotOpenRulesText << '\n';
+    environment.err << environment.programName << ": " << kCannotOpenRulesText << '\n';
     return kExitNoRules;
   }
   const std::vector<RuleProblem> problems = findRuleProblems(load);

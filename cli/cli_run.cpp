@@ -136,7 +136,7 @@ int runCli(const CliOptions& options, const CliEnvironment& environment) {
   const std::string rulesPath = rulesPathFor(options, environment);
   const FixLoad rules = loadFixTable(rulesPath);
   if (!rules.opened) {
-    environment.err << kCannotOpenRulesText << '\n';
+    environment.err << environment.programName << ": " << kCannotOpenRulesText << '\n';
     return kExitNoRules;
   }
   if (const auto malformed = malformedProblem(rules)) {

@@ -25,6 +25,7 @@ struct CliEnvironment {
   std::istream& in;  // standard input, for --files-from -
   std::ostream& out;
   std::ostream& err;
+  std::string programName;       // as invoked, to begin the program's own messages
   std::string programDirectory;  // where fix.dat is looked for without --rules
   bool errIsTerminal = false;    // the progress bar is drawn only on a terminal
 };

@@ -18,7 +18,7 @@ all_packages=(
   # The i386 environment of the 32-bit Wine run (scripts/wine32-env.sh): debootstrap's downloads.
   wget
   # The packages: the man page, the Debian package's dependencies, and their checks.
-  help2man dpkg-dev unzip man-db
+  help2man dpkg-dev unzip man-db lintian
   # Japanese in the screenshots of the Wine tests.
   fonts-wqy-microhei
 )

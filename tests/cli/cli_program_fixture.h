@@ -5,6 +5,7 @@
 // catches what it prints.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -38,9 +39,11 @@ inline std::string quoted(const std::string& text) {
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The process id keeps apart the same test run from two build folders at once.
     dir_ = std::filesystem::temp_directory_path() /
            ("vantrel-cli-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+            std::to_string(getpid()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }

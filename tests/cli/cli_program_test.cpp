@@ -74,7 +74,7 @@ TEST_F(CliProgramTest, FindsFixDatBesideTheProgram) {
   fs::remove(dir_ / "fix.dat");
   const RunResult missing = run(program.string(), {path("a.qlm")});
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.err, "Cannot open fix data file\n");
+  EXPECT_EQ(missing.err, "vantrel: Cannot open fix data file\n");
 }
 
 TEST_F(CliProgramTest, WithoutRulesNoMovieIsTouched) {
@@ -82,7 +82,7 @@ TEST_F(CliProgramTest, WithoutRulesNoMovieIsTouched) {
   writeFile(path("a.qlm"), movie.bytes);
   const RunResult result = run({"--rules", path("absent.dat"), path("a.qlm")});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Cannot open fix data file\n");
+  EXPECT_EQ(result.err, "vantrel: Cannot open fix data file\n");
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(readFile(path("a.qlm")), movie.bytes);
 }
@@ -190,7 +190,10 @@ TEST_F(CliProgramTest, CheckRulesExitCodes) {
            "same reference on every run\n" +
            path("bad.dat") + ": 1 rule, 1 problem\n",
        ""},
-      {{"--check-rules", "--rules", path("absent.dat")}, 1, "", "Cannot open fix data file\n"},
+      {{"--check-rules", "--rules", path("absent.dat")},
+       1,
+       "",
+       "vantrel: Cannot open fix data file\n"},
       {{"--check-rules", "--rules", path("bad.dat"), path("a.qlm")},
        2,
        "",
@@ -269,6 +272,15 @@ TEST_F(CliProgramTest, UsageHelpAndVersion) {
   const RunResult version = run({"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, "vantrel 1.0.0\n");
+
+  // Renamed, it goes by its new name in every message of its own.
+  const fs::path renamed = dir_ / "vt.exe";
+  fs::copy_file(VANTREL_CLI_PATH, renamed);
+  EXPECT_EQ(run(renamed.string(), {"--vers"}).out, "vt 1.0.0\n");
+  EXPECT_EQ(run(renamed.string(), {"-qx"}).err, "vt: unknown option '-x'\nTry 'vt --help'.\n");
+  EXPECT_EQ(run(renamed.string(), {"--rules", path("none.dat"), "a.qlm"}).err,
+            "vt: Cannot open fix data file\n");
+  EXPECT_EQ(run(renamed.string(), {"--he"}).out.rfind("Usage: vt [OPTION]... MOVIE...\n", 0), 0u);
 }
 
 // The names in `folder` that begin with `prefix`, sorted.

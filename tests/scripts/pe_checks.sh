@@ -14,8 +14,10 @@
 # each checked against its "Minimum supported client" in Microsoft's Win32
 # API reference (Windows 2000 or XP for all but GetTickCount64, which is
 # Vista's and comes with the static C++ runtime) and, for msvcrt.dll, the
-# exports of Windows Vista's msvcrt.dll. A new import goes here once it is
-# checked the same way; else the oldest Windows stated must move.
+# exports of Windows Vista's msvcrt.dll. The last line of each DLL holds what
+# only the 64-bit build's runtime imports, from the x64 DLLs of the same
+# Windows. A new import goes here once it is checked the same way; else the
+# oldest Windows stated must move.
 allowed_imports="
 comctl32.dll: InitCommonControlsEx
 comdlg32.dll: GetOpenFileNameA
@@ -35,6 +37,7 @@ kernel32.dll: AddVectoredExceptionHandler CloseHandle CreateEventA CreateFileA C
   SetThreadContext SetThreadPriority SetUnhandledExceptionFilter Sleep SuspendThread TlsAlloc
   TlsGetValue TlsSetValue TryEnterCriticalSection VirtualProtect VirtualQuery
   WaitForMultipleObjects WaitForSingleObject WideCharToMultiByte WriteConsoleW WriteFile
+  RtlCaptureContext RtlLookupFunctionEntry RtlUnwindEx RtlVirtualUnwind __C_specific_handler
 msvcrt.dll: __getmainargs __initenv __mb_cur_max __p__acmdln __p__commode __p__fmode
   __set_app_type __setusermatherr _amsg_exit _beginthreadex _cexit _close _commit _endthreadex
   _errno _fdopen _filelengthi64 _fileno _fsopen _fstat64 _initterm _iob _lseeki64 _onexit _read
@@ -42,7 +45,9 @@ msvcrt.dll: __getmainargs __initenv __mb_cur_max __p__acmdln __p__commode __p__f
   fgetpos fopen fprintf fputc fputs fread free fseek fsetpos ftell fwrite getc getwc iswctype
   localeconv longjmp malloc memchr memcmp memcpy memmove memset printf putc putwc realloc rewind
   setlocale setvbuf signal strchr strcmp strcoll strerror strftime strlen strncmp strxfrm
-  towlower towupper ungetc ungetwc vfprintf wcscoll wcsftime wcslen wcsxfrm
+  towlower towupper ungetc ungetwc vfprintf wcscoll wcsftime wcslen wcsxfrm fwprintf fputwc
+  tolower
+  ___lc_codepage_func ___mb_cur_max_func __iob_func _acmdln _commode _fmode _setjmp
 "
 
 # Prints each import of FILE as "dll function", the DLL in lower case.

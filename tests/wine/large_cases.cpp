@@ -16,10 +16,17 @@ namespace {
 
 using moviekit::LargeMovie;
 
+// What the file system holds for the file: Wine tells the blocks that the
+// file has on disk, which a write into a hole would add to.
 std::uint64_t allocatedSize(const std::string& path) {
-  DWORD high = 0;
-  const DWORD low = GetCompressedFileSizeA(path.c_str(), &high);
-  return std::uint64_t{high} << 32 | low;
+  HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  FILE_STANDARD_INFO info{};
+  const bool known = file != INVALID_HANDLE_VALUE &&
+                     GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof info) != 0;
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return known ? static_cast<std::uint64_t>(info.AllocationSize.QuadPart) : ~std::uint64_t{0};
 }
 
 // Lays the movie out, lets `repair` run a program on it, checks the file

@@ -1,6 +1,7 @@
 #ifndef VANTREL_TESTS_WINE_CASES_H_
 #define VANTREL_TESTS_WINE_CASES_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct DriverOptions {
   std::string cliPath;  // the command-line program, vantrel-cli.exe
   std::vector<std::string> resourceExePaths;
   std::string fullDiskDir;  // a folder, with its trailing backslash, on a disk to fill up
+  // Chunks enough that a walk is still going after a few messages and
+  // screenshots, and ends within the cases' patience.
+  std::uint32_t busyChunks = 10000;
 };
 
 struct WineCase {

@@ -4,7 +4,7 @@
 //
 //   vantrel_wine_driver list
 //   vantrel_wine_driver run CASE --exe PATH --cli PATH [--resources PATH]...
-//                           [--full-disk FOLDER] [--screenshots]
+//                           [--full-disk FOLDER] [--busy-chunks N] [--screenshots]
 //
 // Exit code 0 when the case passed, 1 when a check failed, 2 on bad usage.
 
@@ -33,7 +33,7 @@ std::vector<WineCase> allCases() {
 int usage() {
   std::cerr << "usage: vantrel_wine_driver list\n"
                "       vantrel_wine_driver run CASE --exe PATH --cli PATH [--resources PATH]... "
-               "[--full-disk FOLDER] [--screenshots]\n";
+               "[--full-disk FOLDER] [--busy-chunks N] [--screenshots]\n";
   return 2;
 }
 
@@ -60,6 +60,8 @@ int main(int argc, char** argv) {
       if (!options.fullDiskDir.empty() && options.fullDiskDir.back() != '\\') {
         options.fullDiskDir += '\\';
       }
+    } else if (args[i] == "--busy-chunks" && i + 1 < args.size()) {
+      options.busyChunks = static_cast<std::uint32_t>(std::stoul(args[++i]));
     } else if (args[i] == "--screenshots") {
       vantrel::wine::enableScreenshots();
     } else {

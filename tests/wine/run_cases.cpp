@@ -54,9 +54,10 @@ void badRuleLineWarnsThenUsesTheRulesBefore(const DriverOptions& options, Check&
   VantrelRun run(setup, "\"" + path + "\"", check);
   HWND warning = run.waitForWindow(messageBoxTitled("Warning"), kPatience);
   if (!check.that(warning != nullptr, "the Warning box appears")) return;
-  check.equal(messageBoxText(warning),
-              std::string("Bad rule in fix.dat at line 3. The rules from that line on are not used."),
-              "warning text");
+  check.equal(
+      messageBoxText(warning),
+      std::string("Bad rule in fix.dat at line 3. The rules from that line on are not used."),
+      "warning text");
   check.that(ownerOf(warning) == nullptr, "the Warning box has no owner");
   check.that(showsIcon(warning), "the Warning box shows an icon");
   check.equal(visibleWindowsOf(run.processId()).size(), 1u,
@@ -85,7 +86,7 @@ void manyChunksRunToTheEnd(const DriverOptions& options, Check& check) {
 // the window, so the run goes on to its result.
 void escapeAndCloseChangeNothing(const DriverOptions& options, Check& check) {
   const CaseSetup setup = setUpCase(options.exePath, check);
-  const MovieAndRules sample = manyChunkMovie(10000);
+  const MovieAndRules sample = manyChunkMovie(options.busyChunks);
   writeRules(setup, fixText(sample.rules));
   const std::string path = putMovie(setup, "busy.qlm", sample.movie.bytes);
   std::uint64_t fixCount = 0;

@@ -14,8 +14,8 @@ const char kUsageText[] =
     "Repairs the bad expansion references in each QELM movie file in place,\n"
     "by the rules in fix.dat.\n"
     "\n"
-    "  --rules FILE  read the rules from FILE instead of the fix.dat that lies\n"
-    "                beside the vantrel program\n"
+    "  --rules FILE  read the rules from FILE instead of the fix.dat found as\n"
+    "                told below\n"
     "  --dry-run     open each movie read-only, write nothing, and tell how many\n"
     "                references would be fixed\n"
     "  --list        print a line for each reference fixed (or, with --dry-run,\n"
@@ -57,8 +57,19 @@ const char kUsageText[] =
     "                tag and number, so this one is never consulted), no-change (old\n"
     "                value equals new value), odd-tag (a control character in the\n"
     "                tag) or wrapped (a number outside 32 bits, kept modulo 2^32)\n"
+    "  --show-rules-path\n"
+    "                print the path of the rule file that would be read, and touch\n"
+    "                no movie\n"
     "  -h, --help    show this help and exit\n"
     "  --version     show the version and exit\n"
+    "\n"
+    "Without --rules, the first of these files that exists is read: the one that\n"
+    "$VANTREL_RULES names; fix.dat beside the program; then on POSIX\n"
+    "$XDG_CONFIG_HOME/vantrel/fix.dat (~/.config/vantrel/fix.dat when unset),\n"
+    "vantrel/fix.dat in each folder of $XDG_CONFIG_DIRS (/etc/xdg when unset)\n"
+    "and /etc/vantrel/fix.dat; on Windows %APPDATA%\\Vantrel\\fix.dat and\n"
+    "%PROGRAMDATA%\\Vantrel\\fix.dat. The current folder is never searched.\n"
+    "--references goes on without rules when none is found.\n"
     "\n"
     "A long option may be shortened to any prefix that names no other (--dry\n"
     "for --dry-run); short options may be combined (-rq); an option's value may\n"
@@ -190,9 +201,11 @@ class OptionReader {
 
 // What the options read allow: the movies an action needs, or none.
 std::string inconsistency(const CliOptions& options) {
-  if (options.action == CliAction::CheckRules) {
+  if (options.action == CliAction::CheckRules || options.action == CliAction::ShowRulesPath) {
     if (!options.movies.empty() || !options.filesFrom.empty()) {
-      return "option '--check-rules' takes no movie file";
+      return std::string("option '") +
+             (options.action == CliAction::CheckRules ? "--check-rules" : "--show-rules-path") +
+             "' takes no movie file";
     }
     return std::string();
   }

@@ -7,12 +7,12 @@
 
 namespace vantrel::cli {
 
-enum class CliAction { Patch, CheckRules, ShowHelp, ShowVersion, UsageError };
+enum class CliAction { Patch, CheckRules, ShowRulesPath, ShowHelp, ShowVersion, UsageError };
 
 struct CliOptions {
   CliAction action = CliAction::Patch;
   std::string usageError;                // what was wrong, for UsageError
-  std::optional<std::string> rulesPath;  // --rules; else fix.dat beside the program
+  std::optional<std::string> rulesPath;  // --rules; else the first rule file found
   bool dryRun = false;
   bool list = false;
   bool references = false;  // every reference each movie holds; implies a dry run

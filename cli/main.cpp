@@ -29,11 +29,13 @@ int main(int argc, char** argv) {
       return kExitUsage;
     case CliAction::Patch:
     case CliAction::CheckRules:
+    case CliAction::ShowRulesPath:
       break;
   }
   const CliEnvironment environment{
       console.in,           console.out, console.err, programName, executableDirectory(argv[0]),
       console.errIsTerminal};
   if (options.action == CliAction::CheckRules) return runCheckRules(options, environment);
+  if (options.action == CliAction::ShowRulesPath) return runShowRulesPath(options, environment);
   return runCli(options, environment);
 }

@@ -67,6 +67,11 @@ const std::vector<OptionSpec>& optionTable() {
          o.action = CliAction::CheckRules;
          return accepted();
        }},
+      {"show-rules-path", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.action = CliAction::ShowRulesPath;
+         return accepted();
+       }},
       {"help", 'h', OptionArgument::None, nullptr,
        [](CliOptions& o, const Value&) {
          o.action = CliAction::ShowHelp;

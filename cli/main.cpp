@@ -7,15 +7,18 @@
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/console_streams.h"
+#include "cli/directory_listing.h"
 #include "cli/executable_dir.h"
 #include "cli/program_name.h"
+#include "cli/wildcards.h"
 #include "vantrel_version.h"
 
 int main(int argc, char** argv) {
   using namespace vantrel::cli;
   const ConsoleStreams console = openConsoleStreams();
   const std::string programName = programNameFrom(argc > 0 ? argv[0] : nullptr);
-  const CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+  CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (kProgramExpandsWildcards) options.movies = expandWildcards(options.movies);
   switch (options.action) {
     case CliAction::ShowHelp:
       console.out << usageTextFor(programName);

@@ -26,6 +26,10 @@ class MovieVisitor {
 // With --recursive, a directory stands for the movies beneath it.
 void visitMovies(const CliOptions& options, std::istream& standardInput, MovieVisitor& visitor);
 
+// Whether the run may reach more than one movie: anything but a single movie
+// argument that --recursive does not stand for a tree, with no list.
+bool mayReachSeveralMovies(const CliOptions& options);
+
 // Reads the next path of a list into `path`: up to `separator` or the end
 // of the list. Empty entries are passed over, and with line ends ('\n') a
 // carriage return before one is dropped, so that lists written on Windows

@@ -101,9 +101,10 @@ WalkOutcome walkMovie(MovieStream& file, const FixTable& rules, ProgressSink& si
 
 WalkOutcome patchMovie(const std::string& moviePath, const FixTable& rules, ProgressSink& sink,
                        WalkOptions options) {
-  auto device =
-      openFileDevice(moviePath, options.dryRun ? OpenMode::ReadOnly : OpenMode::ReadWrite);
-  if (!device) return WalkOutcome{WalkResult::CannotOpen, 0};
+  OpenFailure failure;
+  auto device = openFileDevice(moviePath, options.dryRun ? OpenMode::ReadOnly : OpenMode::ReadWrite,
+                               &failure);
+  if (!device) return WalkOutcome{WalkResult::CannotOpen, 0, failure};
   MovieStream file(std::move(device));
   return walkMovie(file, rules, sink, options);
 }

@@ -1,5 +1,8 @@
 #include "cli/cli_messages.h"
 
+#include <cerrno>
+
+#include "cli/system_error.h"
 #include "movie/walk_messages.h"
 
 namespace vantrel::cli {
@@ -16,6 +19,32 @@ std::string dryRunText(const std::string& displayName, std::uint64_t fixCount) {
 std::string backupFailedText(const std::string& backupPath, const std::string& reason) {
   return "Cannot make the backup " + backupPath + ": " + reason + ". " +
          resultMessage(WalkResult::WriteRefused).text;
+}
+
+std::string openFailureText(const OpenFailure& failure) {
+  switch (failure.problem) {
+    case OpenProblem::IsDirectory:
+      return "is a directory";
+    case OpenProblem::NotRegularFile:
+      return "not a regular file";
+    case OpenProblem::SystemError:
+      return systemErrorText(failure.systemError);
+    case OpenProblem::None:
+      break;
+  }
+  return "the reason is not known";
+}
+
+std::string cannotOpenText(const std::string& reason) {
+  return std::string(resultMessage(WalkResult::CannotOpen).text) + " (" + reason + ")";
+}
+
+std::string pathTooLongText() {
+#ifdef _WIN32
+  return systemErrorText(206);  // ERROR_FILENAME_EXCED_RANGE
+#else
+  return systemErrorText(ENAMETOOLONG);
+#endif
 }
 
 std::string isDirectoryText() { return "is a directory; -r repairs the movies (*.qlm) beneath it"; }

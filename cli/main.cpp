@@ -10,10 +10,11 @@
 #include "cli/executable_dir.h"
 #include "vantrel_version.h"
 
-int main(int argc, char** argv) {
-  using namespace vantrel::cli;
-  const ConsoleStreams console = openConsoleStreams();
-  const CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+namespace {
+
+using namespace vantrel::cli;
+
+int runAction(const CliOptions& options, const ConsoleStreams& console, const char* argv0) {
   switch (options.action) {
     case CliAction::ShowHelp:
       console.out << kUsageText;
@@ -28,8 +29,21 @@ int main(int argc, char** argv) {
     case CliAction::CheckRules:
       break;
   }
-  const CliEnvironment environment{console.in, console.out, console.err,
-                                   executableDirectory(argv[0]), console.errIsTerminal};
+  const CliEnvironment environment{console.in, console.out, console.err, executableDirectory(argv0),
+                                   console.errIsTerminal};
   if (options.action == CliAction::CheckRules) return runCheckRules(options, environment);
   return runCli(options, environment);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const ConsoleStreams console = openConsoleStreams();
+  const CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+  const int code = runAction(options, console, argv[0]);
+  // Every movie is finished by now; only then is lost output told.
+  console.out.flush();
+  if (!console.outFailure) return code;
+  console.err << "vantrel: write error: " << *console.outFailure << '\n';
+  return exitCodeAfterLostOutput(code);
 }

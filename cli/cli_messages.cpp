@@ -39,6 +39,18 @@ std::string cannotOpenText(const std::string& reason) {
   return std::string(resultMessage(WalkResult::CannotOpen).text) + " (" + reason + ")";
 }
 
+std::string notValidText(const WalkOutcome& outcome, bool dryRun) {
+  std::string text = resultMessage(WalkResult::NotValid).text;
+  if (outcome.overBudget == OverBudget::No) return text;
+  text +=
+      " (its chunk index points at more group elements than a file of its size can hold, as "
+      "only a damaged or crafted movie does; ";
+  if (outcome.overBudget == OverBudget::Refused) return text + "nothing was written)";
+  return text + "the walk stopped where a count read on the way crossed that limit, after " +
+         counted(outcome.fixCount, "fix", "fixes") +
+         (dryRun ? ", none written)" : ", written and saved)");
+}
+
 std::string pathTooLongText() {
 #ifdef _WIN32
   return systemErrorText(206);  // ERROR_FILENAME_EXCED_RANGE

@@ -27,6 +27,12 @@ std::string openFailureText(const OpenFailure& failure);
 // The "Cannot open QELM file" message with `reason` after it, in parentheses.
 std::string cannotOpenText(const std::string& reason);
 
+// Why a movie is not valid: the walk's own text, and for a movie over the
+// budget of element visits what that means and, when the walk stopped
+// partway, how many fixes were made before it (written and saved, unless
+// `dryRun`).
+std::string notValidText(const WalkOutcome& outcome, bool dryRun);
+
 // Why a path in a list of movies was not taken: longer than the system
 // allows, in the system's words.
 std::string pathTooLongText();

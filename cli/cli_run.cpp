@@ -61,7 +61,7 @@ class BatchRun final : public MovieVisitor {
     const WalkOutcome outcome =
         patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, moviePath, backup));
     sink.finish();
-    const Failure failure = failureOf(outcome, backup);
+    const Failure failure = failureOf(outcome, backup, options_.readOnly());
     if (outcome.result != WalkResult::Done) {
       failed(moviePath, failure.text, outcome.result);
     } else {
@@ -110,7 +110,7 @@ class BatchRun final : public MovieVisitor {
     std::string error;
   };
 
-  static Failure failureOf(const WalkOutcome& outcome, const BackupStep& backup) {
+  static Failure failureOf(const WalkOutcome& outcome, const BackupStep& backup, bool readOnly) {
     switch (outcome.result) {
       case WalkResult::Done:
         return {};
@@ -121,6 +121,10 @@ class BatchRun final : public MovieVisitor {
       case WalkResult::WriteRefused:
         return {backupFailedText(printablePath(backup.path), backup.failure),
                 backupFailedText(backup.path, backup.failure)};
+      case WalkResult::NotValid: {
+        const std::string text = notValidText(outcome, readOnly);
+        return {text, text};
+      }
       default:
         return {resultMessage(outcome.result).text, resultMessage(outcome.result).text};
     }

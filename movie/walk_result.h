@@ -27,10 +27,20 @@ struct OpenFailure {
   long systemError = 0;  // an errno value on POSIX, a Windows error code on Windows
 };
 
+// Whether, and when, a walk ended NotValid on its budget of element visits
+// (elementVisitBudget()).
+enum class OverBudget {
+  No,
+  Refused,  // before the first chunk: nothing was written
+  Stopped,  // where a count read during the walk crossed it: the fixes before were written
+            // and synced
+};
+
 struct WalkOutcome {
   WalkResult result = WalkResult::CannotOpen;
   std::uint64_t fixCount = 0;    // references fixed (or, in a dry run, fixable)
   OpenFailure openFailure = {};  // with CannotOpen
+  OverBudget overBudget = OverBudget::No;
 };
 
 }  // namespace vantrel

@@ -12,6 +12,8 @@
 
 #include "cli/movie_sources.h"
 #include "tests/cli/cli_program_fixture.h"
+#include "tests/support/hostile_movies.h"
+#include "tests/support/model_walk.h"
 #include "tests/support/movie_builder.h"
 
 namespace vantrel {
@@ -21,6 +23,20 @@ using namespace moviekit;
 namespace fs = std::filesystem;
 
 const std::vector<Rule> kRules = {{"ABCD", 7, 2, 5}};
+
+// Whether vantrel, built as these tests are, runs under AddressSanitizer,
+// which reserves far more address space than any cap on memory allows.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kUnderAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kUnderAddressSanitizer = true;
+#else
+constexpr bool kUnderAddressSanitizer = false;
+#endif
+#else
+constexpr bool kUnderAddressSanitizer = false;
+#endif
 
 // A movie with `fixes` references to fix, all in one group chunk: with
 // --list its report is far longer than any output buffer.
@@ -160,9 +176,7 @@ TEST_F(HostileIoTest, ListsWithPathsTooLongGoOnInBoundedMemory) {
   // where the sanitizers, which reserve much address space, allow a cap.
   std::string command =
       "head -c 160000000 /dev/zero | tr '\\0' x | cat - " + quoted(path("tail.txt")) + " | (";
-#if !defined(__SANITIZE_ADDRESS__)
-  command += "ulimit -v 100000; ";
-#endif
+  if (!kUnderAddressSanitizer) command += "ulimit -v 100000; ";
   command += "exec " + quoted(VANTREL_CLI_PATH) + " --json --files-from - --rules " +
              quoted(path("fix.dat")) + ") >" + quoted(path("out.txt")) + " 2>" +
              quoted(path("err.txt"));
@@ -208,6 +222,38 @@ TEST_F(HostileIoTest, TellsWhyAMovieCouldNotBeOpenedWithoutWaitingOnAPipe) {
                              0),
               0u)
         << json.out;
+  }
+}
+
+TEST_F(HostileIoTest, MoviesBeyondTheBudgetOfVisitsAreNotValidAndSaySo) {
+  const std::vector<Rule> rules = {{"BMAP", 7, 1, 2}, raiseCountRule(4096)};
+  writeText("hostile.dat", fixText(rules));
+  const std::string why =
+      ": Not a valid QELM file (its chunk index points at more group elements than a file of its "
+      "size can hold, as only a damaged or crafted movie does; ";
+  struct Case {
+    Bytes movie;
+    std::string end;
+  };
+  const Case cases[] = {
+      {repeatedGroupMovie(32768, 65536), "nothing was written)"},
+      {overlappingGroupsMovie(4096, 65536), "nothing was written)"},
+      {countRaisedByAFixMovie(4096, 8),
+       "the walk stopped where a count read on the way crossed that limit, after 1 fix, written "
+       "and saved)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.end);
+    writeFile(path("h.qlm"), c.movie);
+    const RunResult text = run({"--rules", path("hostile.dat"), path("h.qlm")});
+    EXPECT_EQ(text.exitCode, 3);
+    EXPECT_EQ(text.out, "");
+    EXPECT_EQ(text.err, path("h.qlm") + why + c.end + "\n");
+    EXPECT_EQ(readFile(path("h.qlm")), modelWalk(c.movie, toFixRules(rules)).bytes);
+    const RunResult json = run({"--json", "--rules", path("hostile.dat"), path("h.qlm")});
+    EXPECT_NE(json.out.find("\"result\":\"NotValid\""), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"error\":\"Not a valid QELM file (its chunk index"),
+              std::string::npos);
   }
 }
 

@@ -8,30 +8,36 @@
 #include "cli/cli_run.h"
 #include "cli/console_streams.h"
 #include "cli/executable_dir.h"
+#include "cli/program_name.h"
 #include "vantrel_version.h"
 
 namespace {
 
 using namespace vantrel::cli;
 
-int runAction(const CliOptions& options, const ConsoleStreams& console, const char* argv0) {
+int runAction(const CliOptions& options, const ConsoleStreams& console,
+              const std::string& programName, const char* argv0) {
   switch (options.action) {
     case CliAction::ShowHelp:
-      console.out << kUsageText;
+      console.out << usageTextFor(programName);
       return kExitDone;
     case CliAction::ShowVersion:
-      console.out << "vantrel " << VANTREL_VERSION_TEXT << '\n';
+      console.out << programName << ' ' << VANTREL_VERSION_TEXT << '\n';
       return kExitDone;
     case CliAction::UsageError:
-      console.err << "vantrel: " << options.usageError << "\nTry 'vantrel --help'.\n";
+      console.err << programName << ": " << options.usageError << "\nTry '" << programName
+                  << " --help'.\n";
       return kExitUsage;
     case CliAction::Patch:
     case CliAction::CheckRules:
+    case CliAction::ShowRulesPath:
       break;
   }
-  const CliEnvironment environment{console.in, console.out, console.err, executableDirectory(argv0),
-                                   console.errIsTerminal};
+  const CliEnvironment environment{
+      console.in,           console.out, console.err, programName, executableDirectory(argv0),
+      console.errIsTerminal};
   if (options.action == CliAction::CheckRules) return runCheckRules(options, environment);
+  if (options.action == CliAction::ShowRulesPath) return runShowRulesPath(options, environment);
   return runCli(options, environment);
 }
 
@@ -39,11 +45,12 @@ int runAction(const CliOptions& options, const ConsoleStreams& console, const ch
 
 int main(int argc, char** argv) {
   const ConsoleStreams console = openConsoleStreams();
+  const std::string programName = programNameFrom(argc > 0 ? argv[0] : nullptr);
   const CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
-  const int code = runAction(options, console, argv[0]);
+  const int code = runAction(options, console, programName, argc > 0 ? argv[0] : nullptr);
   // Every movie is finished by now; only then is lost output told.
   console.out.flush();
   if (!console.outFailure) return code;
-  console.err << "vantrel: write error: " << *console.outFailure << '\n';
+  console.err << programName << ": write error: " << *console.outFailure << '\n';
   return exitCodeAfterLostOutput(code);
 }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "movie/walk_result.h"
+
 // The texts only the command-line program shows. Those it shares with the
 // Windows program come from the walk's and the rule loader's own tables.
 namespace vantrel::cli {
@@ -26,6 +28,23 @@ std::string movieReportLine(const std::string& moviePath, std::uint64_t fixCount
 // Why a movie was left as it was: its backup `backupPath` could not be made,
 // for `reason`.
 std::string backupFailedText(const std::string& backupPath, const std::string& reason);
+
+// Why the movie could not be opened, in the system's words or ours: "is a
+// directory", "not a regular file".
+std::string openFailureText(const OpenFailure& failure);
+
+// The "Cannot open QELM file" message with `reason` after it, in parentheses.
+std::string cannotOpenText(const std::string& reason);
+
+// Why a movie is not valid: the walk's own text, and for a movie over the
+// budget of element visits what that means and, when the walk stopped
+// partway, how many fixes were made before it (written and saved, unless
+// `dryRun`).
+std::string notValidText(const WalkOutcome& outcome, bool dryRun);
+
+// Why a path in a list of movies was not taken: longer than the system
+// allows, in the system's words.
+std::string pathTooLongText();
 
 // Why a directory given as a movie was not repaired (there was no -r).
 std::string isDirectoryText();

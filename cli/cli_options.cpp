@@ -46,7 +46,8 @@ const char kUsageText[] =
     "                before the first fix to a movie, copy it whole to its name\n"
     "                followed by SUFFIX (.bak unless given); an existing file is\n"
     "                never overwritten: the movie is then left as it is. No copy\n"
-    "                is made when nothing is to be fixed, or with --dry-run\n"
+    "                is made when nothing is to be fixed, or with --dry-run.\n"
+    "                SUFFIX may hold none of '/', '\\' and ':'\n"
     "  -q, --quiet   no progress bar (one is drawn on stderr only when stderr is\n"
     "                a terminal)\n"
     "  --check-rules\n"
@@ -84,8 +85,10 @@ const char kUsageText[] =
     "2 usage error, 3 some movie could not be opened (a directory given\n"
     "without -r included), was not valid, could not be saved, or was left as\n"
     "it was because its backup could not be made, or a list or directory\n"
-    "could not be read (the others are still processed). With --check-rules:\n"
-    "0 no problem found, 4 some problem found, 1 and 2 as above.\n";
+    "could not be read (the others are still processed), 5 standard output\n"
+    "could not be written (every movie was still repaired; 1 and 3 go before\n"
+    "it). With --check-rules: 0 no problem found, 4 some problem found, 1, 2\n"
+    "and 5 as above.\n";
 
 namespace {
 

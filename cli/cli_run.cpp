@@ -3,6 +3,7 @@
 #include "cli/backup_file.h"
 #include "cli/cli_messages.h"
 #include "cli/console_sink.h"
+#include "cli/file_names.h"
 #include "cli/movie_sources.h"
 #include "cli/rule_problem_report.h"
 #include "cli/run_records.h"
@@ -62,10 +63,9 @@ class BatchRun final : public MovieVisitor {
     const WalkOutcome outcome =
         patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, moviePath, backup));
     sink.finish();
-    if (outcome.result == WalkResult::WriteRefused) {
-      failed(moviePath, backupFailedText(backup.path, backup.failure), outcome.result);
-    } else if (outcome.result != WalkResult::Done) {
-      failed(moviePath, resultMessage(outcome.result).text, outcome.result);
+    const Failure failure = failureOf(outcome, backup, options_.readOnly());
+    if (outcome.result != WalkResult::Done) {
+      failed(moviePath, failure.text, outcome.result);
     } else {
       ++totals_.done;
       if (!report_.json()) report_.line(reportText(moviePath, outcome.fixCount));
@@ -73,22 +73,18 @@ class BatchRun final : public MovieVisitor {
     // A failed write leaves the fixes that landed, and those count.
     totals_.fixes += outcome.fixCount;
     ++totals_.movies;
-    if (report_.json()) {
-      report_.line(resultJson(moviePath, outcome.result, outcome.fixCount, options_.readOnly()));
-    }
+    resultRecord(moviePath, outcome.result, outcome.fixCount, failure.error);
   }
 
-  void directoryGiven(const std::string& path) override {
-    report_.nextMovie();
-    failed(path, isDirectoryText(), WalkResult::CannotOpen);
-    ++totals_.movies;
-    if (report_.json()) {
-      report_.line(resultJson(path, WalkResult::CannotOpen, 0, options_.readOnly()));
-    }
+  void directoryGiven(const std::string& path) override { notOpened(path, isDirectoryText()); }
+
+  void pathTooLong(const std::string& start) override {
+    notOpened(shortenedPath(start), pathTooLongText());
   }
 
   void unreadable(const std::string& path, const std::string& why, bool isList) override {
-    environment_.err << path << ": "
+    report_.stream().flush();
+    environment_.err << printablePath(path) << ": "
                      << (isList ? unreadableListText(why) : unreadableDirectoryText(why)) << '\n';
     exitCode_ = kExitMovieFailed;
   }
@@ -108,16 +104,60 @@ class BatchRun final : public MovieVisitor {
   // Names the movie by its path among several, and as the Windows program
   // does when it is the only one.
   std::string reportText(const std::string& moviePath, std::uint64_t fixCount) const {
-    if (oneLineReports_) return movieReportLine(moviePath, fixCount, options_.readOnly());
-    const std::string name = displayNameOf(moviePath);
+    if (oneLineReports_) {
+      return movieReportLine(printablePath(moviePath), fixCount, options_.readOnly());
+    }
+    const std::string name = printablePath(displayNameOf(moviePath));
     return options_.readOnly() ? dryRunText(name, fixCount) : completionText(name, fixCount);
+  }
+
+  // What a movie that failed is told with: `text` on stderr, `error` in its
+  // JSON record, which keeps the exact bytes of the paths in it.
+  struct Failure {
+    std::string text;
+    std::string error;
+  };
+
+  static Failure failureOf(const WalkOutcome& outcome, const BackupStep& backup, bool readOnly) {
+    switch (outcome.result) {
+      case WalkResult::Done:
+        return {};
+      case WalkResult::CannotOpen: {
+        const std::string reason = openFailureText(outcome.openFailure);
+        return {cannotOpenText(reason), reason};
+      }
+      case WalkResult::WriteRefused:
+        return {backupFailedText(printablePath(backup.path), backup.failure),
+                backupFailedText(backup.path, backup.failure)};
+      case WalkResult::NotValid: {
+        const std::string text = notValidText(outcome, readOnly);
+        return {text, text};
+      }
+      default:
+        return {resultMessage(outcome.result).text, resultMessage(outcome.result).text};
+    }
+  }
+
+  // A path that was never opened as a movie, and `why`.
+  void notOpened(const std::string& path, const std::string& why) {
+    report_.nextMovie();
+    failed(path, why, WalkResult::CannotOpen);
+    ++totals_.movies;
+    resultRecord(path, WalkResult::CannotOpen, 0, why);
   }
 
   void failed(const std::string& path, const std::string& why, WalkResult result) {
     report_.stream().flush();  // what came before it on stdout, first
-    environment_.err << path << ": " << why << '\n';
+    environment_.err << printablePath(path) << ": " << why << '\n';
     ++totals_.failed;
     exitCode_ = exitCodeFor(result);
+  }
+
+  void resultRecord(const std::string& path, WalkResult result, std::uint64_t fixes,
+                    const std::string& error) {
+    if (report_.json()) {
+      report_.line(resultJson(path, result, fixes, options_.readOnly(), error));
+    }
   }
 
   const CliOptions& options_;
@@ -133,6 +173,10 @@ class BatchRun final : public MovieVisitor {
 
 int exitCodeFor(WalkResult result) {
   return result == WalkResult::Done ? kExitDone : kExitMovieFailed;
+}
+
+int exitCodeAfterLostOutput(int code) {
+  return code == kExitNoRules || code == kExitMovieFailed ? code : kExitWriteError;
 }
 
 RuleSearch findRules(const CliOptions& options, const CliEnvironment& environment) {

@@ -127,14 +127,15 @@ std::string writeFailedJson(const std::string& moviePath, std::uint64_t valueOff
 }
 
 std::string resultJson(const std::string& moviePath, WalkResult result, std::uint64_t fixes,
-                       bool dryRun) {
-  return JsonObject()
-      .string("type", "result")
+                       bool dryRun, const std::string& error) {
+  JsonObject record;
+  record.string("type", "result")
       .string("movie", moviePath)
       .string("result", resultName(result))
       .integer("fixes", asInteger(fixes))
-      .boolean("dryRun", dryRun)
-      .text();
+      .boolean("dryRun", dryRun);
+  if (result != WalkResult::Done) record.string("error", error);
+  return record.text();
 }
 
 std::string summaryJson(const RunTotals& totals) {

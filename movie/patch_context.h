@@ -26,6 +26,11 @@ struct PatchContext {
   std::uint64_t failedWrites = 0;
   bool firstWriteAsked = false;
   bool writeRefused = false;  // the walk stops: nothing may be written
+  // Element visits in group chunks so far, and the most the walk may make;
+  // past it, the walk stops.
+  std::uint64_t elementVisits = 0;
+  std::uint64_t visitBudget = 0;
+  bool overBudget = false;
   RuleMemo recentRules = {};  // the lookups in `rules`, for this walk
   // Where the walk is, for the references it reports.
   std::uint32_t chunk = 0;

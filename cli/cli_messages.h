@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "movie/walk_result.h"
+
 // The texts only the command-line program shows. Those it shares with the
 // Windows program come from the walk's and the rule loader's own tables.
 namespace vantrel::cli {
@@ -17,6 +19,24 @@ std::string dryRunText(const std::string& displayName, std::uint64_t fixCount);
 // Why a movie was left as it was: its backup `backupPath` could not be made,
 // for `reason`.
 std::string backupFailedText(const std::string& backupPath, const std::string& reason);
+
+// Why a repair stopped short: its journal `journalPath` could not be
+// written, for `reason`; the movie ended as `result` says (nothing written,
+// or partly repaired).
+std::string journalFailedText(const std::string& journalPath, const std::string& reason,
+                              WalkResult result);
+
+// What --undo tells of a movie: how many of its fixes were (or, in a dry
+// run, would be) undone, as "a.qlm: 6 fixes undone"; and why not all were.
+std::string undoneText(const std::string& moviePath, std::uint64_t undone, bool dryRun);
+std::string noJournalText(const std::string& journalPath);
+std::string unreadableJournalText(const std::string& journalPath, const std::string& reason);
+std::string notAFixRecordText(std::uint64_t lineStart);
+std::string changedSinceText(const std::string& offset, const std::string& held,
+                             const std::string& fixedTo);
+std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,
+                             const std::string& journalPath);
+std::string unremovableJournalText(const std::string& journalPath, const std::string& reason);
 
 // Why a directory given as a movie was not repaired (there was no -r).
 std::string isDirectoryText();

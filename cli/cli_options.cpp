@@ -6,6 +6,7 @@ const char kUsageText[] =
     "Usage: vantrel [OPTION]... MOVIE...\n"
     "  or:  vantrel [OPTION]... --files-from LIST [MOVIE]...\n"
     "  or:  vantrel --check-rules [--rules FILE] [--json]\n"
+    "  or:  vantrel --undo [--journal=SUFFIX] [OPTION]... MOVIE...\n"
     "\n"
     "Repairs the bad expansion references in each QELM movie file in place,\n"
     "by the rules in fix.dat.\n"
@@ -43,6 +44,19 @@ const char kUsageText[] =
     "                followed by SUFFIX (.bak unless given); an existing file is\n"
     "                never overwritten: the movie is then left as it is. No copy\n"
     "                is made when nothing is to be fixed, or with --dry-run\n"
+    "  --journal[=SUFFIX]\n"
+    "                keep a journal of the fixes to each movie, in its name\n"
+    "                followed by SUFFIX (.undo unless given): JSON Lines, one\n"
+    "                \"fix\" record for each fix, as --list --json prints it, on the\n"
+    "                disk before the fix is written; a later repair adds its\n"
+    "                records after. No journal is made when nothing is to be\n"
+    "                fixed, or with --dry-run\n"
+    "  --undo        take back the fixes in each movie's journal, last first: a\n"
+    "                value word that still holds the fix's new value gets its old\n"
+    "                one back; a word changed since is left as it is and told on\n"
+    "                stderr. When all of the journal is undone it is removed. Needs\n"
+    "                no rule file; takes -r, --files-from, --dry-run, --list and\n"
+    "                --json as a repair does\n"
     "  -q, --quiet   no progress bar (one is drawn on stderr only when stderr is\n"
     "                a terminal)\n"
     "  --check-rules\n"
@@ -61,8 +75,10 @@ const char kUsageText[] =
     "Exit codes: 0 every movie done, 1 the rule file cannot be opened,\n"
     "2 usage error, 3 some movie could not be opened (a directory given\n"
     "without -r included), was not valid, could not be saved, or was left as\n"
-    "it was because its backup could not be made, or a list or directory\n"
-    "could not be read (the others are still processed). With --check-rules:\n"
+    "it was because its backup could not be made, or its journal could not be\n"
+    "written, or a list or directory could not be read; with --undo, some\n"
+    "movie had no journal or a word changed since its repair\n"
+    "(the others are still processed). With --check-rules:\n"
     "0 no problem found, 4 some problem found, 1 and 2 as above.\n";
 
 namespace {
@@ -72,6 +88,16 @@ CliOptions usageError(std::string message) {
   options.action = CliAction::UsageError;
   options.usageError = std::move(message);
   return options;
+}
+
+// A journal's suffix is added to the movie's name: it must make a name of
+// its own, in the movie's folder.
+std::optional<std::string> journalSuffixProblem(const std::string& suffix) {
+  if (suffix.empty()) return "option '--journal=' needs a suffix";
+  if (suffix.find_first_of("/\\:") != std::string::npos) {
+    return "the suffix of '--journal' may hold no '/', '\\' or ':'";
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -123,6 +149,15 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
       // An empty suffix would name the movie itself.
       if (arg.size() == 9) return usageError("option '--backup=' needs a suffix");
       options.backupSuffix = arg.substr(9);
+    } else if (arg == "--journal") {
+      options.journalSuffix = kDefaultJournalSuffix;
+    } else if (arg.rfind("--journal=", 0) == 0) {
+      options.journalSuffix = arg.substr(10);
+      if (const auto problem = journalSuffixProblem(*options.journalSuffix)) {
+        return usageError(*problem);
+      }
+    } else if (arg == "--undo") {
+      options.action = CliAction::Undo;
     } else {
       return usageError("unknown option '" + arg + "'");
     }
@@ -132,6 +167,11 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
       return usageError("option '--check-rules' takes no movie file");
     }
     return options;
+  }
+  if (options.action == CliAction::Undo) {
+    if (options.rulesPath || options.references || options.backupSuffix) {
+      return usageError("option '--undo' takes no rule file, --references or --backup");
+    }
   }
   if (options.nullSeparated && options.filesFrom.empty()) {
     return usageError("option '--null' needs '--files-from'");

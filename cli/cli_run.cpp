@@ -1,9 +1,9 @@
 #include "cli/cli_run.h"
 
-#include "cli/backup_file.h"
 #include "cli/cli_messages.h"
 #include "cli/console_sink.h"
 #include "cli/movie_sources.h"
+#include "cli/repair_safeguards.h"
 #include "cli/rule_problem_report.h"
 #include "cli/run_records.h"
 #include "fixrules/fix_loader.h"
@@ -20,25 +20,11 @@ std::string displayNameOf(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-// The --backup copy of one movie, made when the walk is about to write.
-struct BackupStep {
-  std::string path;
-  std::string failure;  // why it could not be made
-};
-
-WalkOptions walkOptionsFor(const CliOptions& options, const std::string& moviePath,
-                           BackupStep& backup) {
+WalkOptions walkOptionsFor(const CliOptions& options, RepairSafeguards& safeguards) {
   WalkOptions walkOptions;
   walkOptions.dryRun = options.readOnly();
   walkOptions.reportReferences = options.references;
-  if (options.backupSuffix) {
-    backup.path = moviePath + *options.backupSuffix;
-    walkOptions.beforeFirstWrite = [&moviePath, &backup] {
-      const auto failure = copyToNewFile(moviePath, backup.path);
-      if (failure) backup.failure = *failure;
-      return !failure;
-    };
-  }
+  walkOptions.beforeFixWritten = safeguards.beforeFixWritten();
   return walkOptions;
 }
 
@@ -56,12 +42,15 @@ class BatchRun final : public MovieVisitor {
     style.listFixes = options_.list;
     style.listReferences = options_.references;
     ConsoleSink sink(report_, environment_.err, moviePath, style);
-    BackupStep backup;
-    const WalkOutcome outcome =
-        patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, moviePath, backup));
+    RepairSafeguards safeguards(options_, moviePath);
+    const WalkOutcome outcome = safeguards.prepare(rules_)
+                                    ? patchMovie(moviePath, rules_, sink,
+                                                 walkOptionsFor(options_, safeguards))
+                                    : WalkOutcome{WalkResult::WriteRefused, 0};
+    safeguards.finish(outcome);
     sink.finish();
-    if (outcome.result == WalkResult::WriteRefused) {
-      failed(moviePath, backupFailedText(backup.path, backup.failure), outcome.result);
+    if (const auto why = safeguards.failureText(outcome.result)) {
+      failed(moviePath, *why, WalkResult::WriteRefused);
     } else if (outcome.result != WalkResult::Done) {
       failed(moviePath, resultMessage(outcome.result).text, outcome.result);
     } else {
@@ -76,7 +65,8 @@ class BatchRun final : public MovieVisitor {
     totals_.fixes += outcome.fixCount;
     ++totals_.movies;
     if (report_.json()) {
-      report_.line(resultJson(moviePath, outcome.result, outcome.fixCount, options_.readOnly()));
+      report_.line(resultJson(moviePath, safeguards.resultName(outcome.result), outcome.fixCount,
+                              options_.readOnly()));
     }
   }
 

@@ -8,6 +8,7 @@
 #include "cli/cli_run.h"
 #include "cli/console_streams.h"
 #include "cli/executable_dir.h"
+#include "cli/journal/undo_run.h"
 #include "vantrel_version.h"
 
 int main(int argc, char** argv) {
@@ -26,10 +27,12 @@ int main(int argc, char** argv) {
       return kExitUsage;
     case CliAction::Patch:
     case CliAction::CheckRules:
+    case CliAction::Undo:
       break;
   }
   const CliEnvironment environment{console.in, console.out, console.err,
                                    executableDirectory(argv[0]), console.errIsTerminal};
   if (options.action == CliAction::CheckRules) return runCheckRules(options, environment);
+  if (options.action == CliAction::Undo) return runUndo(options, environment);
   return runCli(options, environment);
 }

@@ -42,10 +42,8 @@ std::string notAFixRecordText(std::uint64_t lineStart) {
          " is not a fix record; it is passed over";
 }
 
-std::string changedSinceText(const std::string& offset, const std::string& held,
-                             const std::string& fixedTo) {
-  return "the word at " + offset + " holds " + held + ", not " + fixedTo +
-         " as the repair left it: changed since, so it is left as it is";
+std::string changedSinceText(const std::string& what) {
+  return what + ": changed since, so it is left as it is";
 }
 
 std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,

@@ -32,8 +32,8 @@ std::string undoneText(const std::string& moviePath, std::uint64_t undone, bool 
 std::string noJournalText(const std::string& journalPath);
 std::string unreadableJournalText(const std::string& journalPath, const std::string& reason);
 std::string notAFixRecordText(std::uint64_t lineStart);
-std::string changedSinceText(const std::string& offset, const std::string& held,
-                             const std::string& fixedTo);
+// `what` changed at a fix since the repair, so undo left it as it is.
+std::string changedSinceText(const std::string& what);
 std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,
                              const std::string& journalPath);
 std::string unremovableJournalText(const std::string& journalPath, const std::string& reason);

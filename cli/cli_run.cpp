@@ -43,10 +43,10 @@ class BatchRun final : public MovieVisitor {
     style.listReferences = options_.references;
     ConsoleSink sink(report_, environment_.err, moviePath, style);
     RepairSafeguards safeguards(options_, moviePath);
-    const WalkOutcome outcome = safeguards.prepare(rules_)
-                                    ? patchMovie(moviePath, rules_, sink,
-                                                 walkOptionsFor(options_, safeguards))
-                                    : WalkOutcome{WalkResult::WriteRefused, 0};
+    const WalkOutcome outcome =
+        safeguards.prepare(rules_)
+            ? patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, safeguards))
+            : WalkOutcome{WalkResult::WriteRefused, 0};
     safeguards.finish(outcome);
     sink.finish();
     if (const auto why = safeguards.failureText(outcome.result)) {

@@ -13,16 +13,17 @@ UndoStep undoFix(MovieStream& file, const FixedReference& fix, bool dryRun, std:
   if (!file.seek(reference + ReferenceBlock::kTagAt) ||
       !file.readBytes(tagAndNumber, sizeof tagAndNumber) || !file.seek(fix.valueOffset) ||
       !file.readWord(held)) {
-    return UndoStep::Changed;
+    return UndoStep::PastTheEnd;
   }
-  const bool sameReference = std::equal(fix.tag, fix.tag + 4, tagAndNumber) &&
-                             readLe32(tagAndNumber + 4) == fix.number;
+  const bool sameReference =
+      std::equal(fix.tag, fix.tag + 4, tagAndNumber) && readLe32(tagAndNumber + 4) == fix.number;
   if (held == fix.newValue && sameReference) {
     if (dryRun) return UndoStep::Restored;
     return file.seek(fix.valueOffset) && file.writeWord(fix.oldValue) ? UndoStep::Restored
-                                                                        : UndoStep::WriteFailed;
+                                                                      : UndoStep::WriteFailed;
   }
-  return held == fix.oldValue ? UndoStep::AlreadyOld : UndoStep::Changed;
+  if (held == fix.oldValue) return UndoStep::AlreadyOld;
+  return held == fix.newValue ? UndoStep::OtherReference : UndoStep::Changed;
 }
 
 }  // namespace vantrel

@@ -10,12 +10,13 @@ namespace vantrel {
 
 // What taking back one fix found at its value word.
 enum class UndoStep {
-  Restored,     // it held the fix's new value under the fix's tag and number: the old
-                // value is written back (in a dry run, would be)
-  AlreadyOld,   // it holds the fix's old value: nothing to do
-  Changed,      // it holds something else, or the tag or number after it changed, or it
-                // lies past the end of the file: it is left as it is
-  WriteFailed,  // the old value could not be written
+  Restored,        // it held the fix's new value under the fix's tag and number: the old
+                   // value is written back (in a dry run, would be)
+  AlreadyOld,      // it holds the fix's old value: nothing to do
+  Changed,         // it holds something else: it is left as it is
+  OtherReference,  // it holds the new value, but the tag or number after it changed: left
+  PastTheEnd,      // the reference no longer lies whole in the file
+  WriteFailed,     // the old value could not be written
 };
 
 // Takes back `fix` in `file`: where the value word at its offset holds its

@@ -196,8 +196,7 @@ bool readField(ObjectReader& reader, FoundFields& found) {
 
 bool makeFix(const FoundFields& found, FixedReference& fix) {
   if (!found.isFix || !found.offset || *found.offset < 0 || !isWord(found.number) ||
-      !isWord(found.oldValue) || !isWord(found.newValue) || !found.tag ||
-      found.tag->size() != 4) {
+      !isWord(found.oldValue) || !isWord(found.newValue) || !found.tag || found.tag->size() != 4) {
     return false;
   }
   for (std::size_t i = 0; i < 4; ++i) {

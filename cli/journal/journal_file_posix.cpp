@@ -58,9 +58,8 @@ off_t regularFileSize(int fd) {
 
 std::unique_ptr<JournalFile> JournalFile::openToAppend(const std::string& path, std::string& why) {
   bool created = true;
-  int fd = retried([&] {
-    return ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  });
+  int fd = retried(
+      [&] { return ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
   if (fd < 0 && errno == EEXIST) {
     created = false;
     fd = retried([&] { return ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC); });

@@ -43,8 +43,8 @@ std::unique_ptr<JournalFile> JournalFile::openToAppend(const std::string& path, 
 
 std::unique_ptr<JournalFile> JournalFile::openToRead(const std::string& path, bool& missing,
                                                      std::string& why) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;

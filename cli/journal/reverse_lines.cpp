@@ -17,9 +17,9 @@ ReverseLines::ReverseLines(JournalFile& file) : file_(file), next_(file.size()) 
       return;
     }
     const auto begin = block_.begin();
-    const auto lastEnd = std::find(std::make_reverse_iterator(begin + static_cast<std::ptrdiff_t>(
-                                                                          next_ - blockStart_)),
-                                   std::make_reverse_iterator(begin), '\n');
+    const auto lastEnd = std::find(
+        std::make_reverse_iterator(begin + static_cast<std::ptrdiff_t>(next_ - blockStart_)),
+        std::make_reverse_iterator(begin), '\n');
     if (lastEnd != std::make_reverse_iterator(begin)) {
       next_ = blockStart_ + static_cast<std::uint64_t>(lastEnd.base() - begin);
       return;

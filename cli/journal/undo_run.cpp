@@ -114,13 +114,25 @@ class UndoRun final : public MovieVisitor {
           break;
         case UndoStep::Changed:
           ++undo.changed;
-          told(moviePath, changedSinceText(hexOffset(fix.valueOffset), asRuleNumber(held),
-                                           asRuleNumber(fix.newValue)));
+          told(moviePath, changedSinceText("the word at " + hexOffset(fix.valueOffset) + " holds " +
+                                           asRuleNumber(held) + ", not " +
+                                           asRuleNumber(fix.newValue) + " as the repair left it"));
+          break;
+        case UndoStep::OtherReference:
+          ++undo.changed;
+          told(moviePath, changedSinceText("the reference at " + hexOffset(fix.valueOffset) +
+                                           " is no longer '" + printableTag(fix.tag) + "' " +
+                                           asRuleNumber(fix.number)));
+          break;
+        case UndoStep::PastTheEnd:
+          ++undo.changed;
+          told(moviePath, changedSinceText("the word at " + hexOffset(fix.valueOffset) +
+                                           " lies past the end of the movie"));
           break;
         case UndoStep::WriteFailed:
           ++undo.unwritten;
-          told(moviePath, "?? the word at " + hexOffset(fix.valueOffset) +
-                              " could not be written back");
+          told(moviePath,
+               "?? the word at " + hexOffset(fix.valueOffset) + " could not be written back");
           if (report_.json()) report_.line(writeFailedJson(moviePath, fix.valueOffset));
           break;
       }

@@ -107,7 +107,11 @@ bool WriteAheadJournal::beforeFixWritten(const FixedReference& fix) {
   format_.append(record_, fix);
   record_ += '\n';
   if (file_ && isNextInBatch(record_)) return true;
-  // Not in the batch: a record of its own, on the disk before the fix.
+  // Not the batch's next: the repair has parted from the batch, so every
+  // fix from here on gets a record of its own, on the disk before the fix.
+  // Then the journal holds the fixes written in the order they were
+  // written, which undo, taking them last first, relies on.
+  cursor_ = batchEnd_;
   if (!file_ && !open()) return false;
   if (!file_->append(record_.data(), record_.size()) || !file_->sync()) {
     return fail(file_->why());

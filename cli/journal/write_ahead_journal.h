@@ -20,10 +20,11 @@ namespace vantrel::cli {
 // so the fixes go ahead in one batch: a read-only walk over the movie
 // first records every fix it finds and syncs once. The repair then meets
 // the same fixes in the same order, and compares each with the batch's
-// next record, read back from the journal; a fix the batch did not hold
-// (reads see earlier writes, so a damaged movie can differ) gets a record
-// of its own, synced, before it is written. Memory stays a few blocks,
-// whatever the number of fixes.
+// next record, read back from the journal. Reads see earlier writes, so on
+// a damaged movie the repair can part from the batch: from the first fix
+// that is not the batch's next, each fix gets a record of its own, synced,
+// before it is written. Memory stays a few blocks, whatever the number of
+// fixes.
 class WriteAheadJournal {
  public:
   WriteAheadJournal(const std::string& moviePath, std::string journalPath);
@@ -64,8 +65,8 @@ class WriteAheadJournal {
   std::string path_;
   std::unique_ptr<JournalFile> file_;
   std::string failure_;
-  std::string pending_;  // the batch's records not yet appended
-  std::string record_;   // the record of the fix being written
+  std::string pending_;         // the batch's records not yet appended
+  std::string record_;          // the record of the fix being written
   std::uint64_t cursor_ = 0;    // the batch's next record in the file
   std::uint64_t batchEnd_ = 0;  // where the batch's records end
   std::vector<char> readBack_;  // the bytes of the file from readBackStart_

@@ -51,6 +51,28 @@ TEST(CliOptionsTest, BackupTakesAnOptionalSuffix) {
   }
 }
 
+TEST(CliOptionsTest, JournalTakesAnOptionalSuffixAndUndoReadsIt) {
+  struct Case {
+    std::vector<std::string> args;
+    CliAction action;
+    std::optional<std::string> suffix;
+  };
+  const Case cases[] = {
+      {{"a.qlm"}, CliAction::Patch, std::nullopt},
+      {{"--journal", "a.qlm"}, CliAction::Patch, ".undo"},
+      {{"--journal=.j", "--backup", "a.qlm"}, CliAction::Patch, ".j"},
+      {{"--undo", "a.qlm"}, CliAction::Undo, std::nullopt},
+      {{"--undo", "--journal=~", "-r", "--dry-run", "--list", "--json", "-q", "d"},
+       CliAction::Undo,
+       "~"},
+  };
+  for (const Case& c : cases) {
+    const CliOptions options = parseCliOptions(c.args);
+    EXPECT_EQ(options.action, c.action) << options.usageError;
+    EXPECT_EQ(options.journalSuffix, c.suffix);
+  }
+}
+
 TEST(CliOptionsTest, BatchOptions) {
   const CliOptions options = parseCliOptions(
       {"-r", "--references", "--files-from", "list", "--null", "--files-from=-", "d"});
@@ -89,6 +111,15 @@ TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
       {{"--files-from"}, "option '--files-from' needs a file name"},
       {{"--null", "a.qlm"}, "option '--null' needs '--files-from'"},
       {{"--check-rules", "--files-from", "-"}, "option '--check-rules' takes no movie file"},
+      {{"--journal=", "a.qlm"}, "option '--journal=' needs a suffix"},
+      {{"--journal=/x", "a.qlm"}, "the suffix of '--journal' may hold no '/', '\\' or ':'"},
+      {{"--journal=a\\b", "a.qlm"}, "the suffix of '--journal' may hold no '/', '\\' or ':'"},
+      {{"--journal=c:", "a.qlm"}, "the suffix of '--journal' may hold no '/', '\\' or ':'"},
+      {{"--undo"}, "no movie file given"},
+      {{"--undo", "--rules", "f", "a.qlm"},
+       "option '--undo' takes no rule file, --references or --backup"},
+      {{"--undo", "--backup", "a.qlm"},
+       "option '--undo' takes no rule file, --references or --backup"},
   };
   for (const Case& c : cases) {
     const CliOptions options = parseCliOptions(c.args);

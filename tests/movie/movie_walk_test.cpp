@@ -123,9 +123,15 @@ TEST(MovieWalkTest, AgreesWithTheBuildersModelOnRandomMovies) {
     const int chunks = static_cast<int>(random() % 60);
     for (int c = 0; c < chunks; ++c) {
       switch (random() % 6) {
-        case 0: builder.addActr(reference()); break;
-        case 1: builder.addTdt(reference()); break;
-        case 2: builder.addOtherChunk(random(), random() % 64); break;
+        case 0:
+          builder.addActr(reference());
+          break;
+        case 1:
+          builder.addTdt(reference());
+          break;
+        case 2:
+          builder.addOtherChunk(random(), random() % 64);
+          break;
         default: {
           const ChunkTag groupTags[] = {kTagGgae, kTagGgfr, kTagGgst};
           std::vector<Element> elements;
@@ -211,7 +217,8 @@ class MovieFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
-           ("vantrel-walk-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("vantrel-walk-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }
@@ -247,7 +254,9 @@ TEST_F(MovieFileTest, DryRunLeavesTheFileAsItWas) {
 class SecondWriterDevice : public FileDevice {
  public:
   SecondWriterDevice(const std::string& path, std::uint64_t changeAt, Bytes change)
-      : real_(openFileDevice(path, OpenMode::ReadWrite)), path_(path), changeAt_(changeAt),
+      : real_(openFileDevice(path, OpenMode::ReadWrite)),
+        path_(path),
+        changeAt_(changeAt),
         change_(std::move(change)) {}
 
   std::uint64_t size() const override { return real_->size(); }

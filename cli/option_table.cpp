@@ -1,0 +1,109 @@
+#include "cli/option_table.h"
+
+namespace vantrel::cli {
+namespace {
+
+std::string accepted() { return std::string(); }
+
+// A journal's suffix is added to the movie's name: it must make a name of
+// its own, in the movie's folder.
+std::string journalSuffixProblem(const std::string& suffix) {
+  if (suffix.empty()) return "option '--journal=' needs a suffix";
+  if (suffix.find_first_of("/\\:") != std::string::npos) {
+    return "the suffix of '--journal' may hold no '/', '\\' or ':'";
+  }
+  return accepted();
+}
+
+}  // namespace
+
+const std::vector<OptionSpec>& optionTable() {
+  using Value = std::optional<std::string>;
+  static const std::vector<OptionSpec> table = {
+      {"rules", '\0', OptionArgument::Required, "a file name",
+       [](CliOptions& o, const Value& v) {
+         o.rulesPath = *v;
+         return accepted();
+       }},
+      {"dry-run", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.dryRun = true;
+         return accepted();
+       }},
+      {"list", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.list = true;
+         return accepted();
+       }},
+      {"references", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.references = true;
+         return accepted();
+       }},
+      {"recursive", 'r', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.recursive = true;
+         return accepted();
+       }},
+      {"files-from", '\0', OptionArgument::Required, "a file name",
+       [](CliOptions& o, const Value& v) {
+         o.filesFrom.push_back(*v);
+         return accepted();
+       }},
+      {"null", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.nullSeparated = true;
+         return accepted();
+       }},
+      {"json", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.json = true;
+         return accepted();
+       }},
+      {"backup", '\0', OptionArgument::Optional, nullptr,
+       [](CliOptions& o, const Value& v) {
+         // An empty suffix would name the movie itself.
+         if (v && v->empty()) return std::string("option '--backup=' needs a suffix");
+         o.backupSuffix = v.value_or(kDefaultBackupSuffix);
+         return accepted();
+       }},
+      {"journal", '\0', OptionArgument::Optional, nullptr,
+       [](CliOptions& o, const Value& v) {
+         o.journalSuffix = v.value_or(kDefaultJournalSuffix);
+         return journalSuffixProblem(*o.journalSuffix);
+       }},
+      {"undo", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.action = CliAction::Undo;
+         return accepted();
+       }},
+      {"quiet", 'q', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.quiet = true;
+         return accepted();
+       }},
+      {"check-rules", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.action = CliAction::CheckRules;
+         return accepted();
+       }},
+      {"show-rules-path", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.action = CliAction::ShowRulesPath;
+         return accepted();
+       }},
+      {"help", 'h', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.action = CliAction::ShowHelp;
+         return accepted();
+       }},
+      {"version", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.action = CliAction::ShowVersion;
+         return accepted();
+       }},
+  };
+  return table;
+}
+
+}  // namespace vantrel::cli

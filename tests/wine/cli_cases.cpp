@@ -107,12 +107,46 @@ void cliExitCodes(const DriverOptions& options, Check& check) {
   }
 }
 
+// --journal keeps a record of each fix beside the movie, and --undo gives
+// the movie its bytes back and removes the journal; without a journal,
+// --undo fails for that movie.
+void cliJournalAndUndo(const DriverOptions& options, Check& check) {
+  const CaseSetup setup = setUpCase(options.exePath, check);
+  const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
+  const MovieAndRules sample = mixedMovie();
+  writeRules(setup, fixText(sample.rules));
+  const std::string path = putMovie(setup, "a film.qlm", sample.movie.bytes);
+  std::uint64_t fixCount = 0;
+  const Bytes expected = expectedAfterFix(sample.movie, sample.rules, &fixCount);
+
+  const CliRun repair = runCli(cli, "--journal \"" + path + "\"", setup.folder, check);
+  check.equal(repair.exitCode.value_or(99), 0ul, "exit code of the repair");
+  check.sameBytes(readFile(path), expected, "the movie after the repair");
+  const Bytes journal = readFile(path + ".undo");
+  const std::string journalText(journal.begin(), journal.end());
+  check.equal(countLines(journalText, "{\"type\":\"fix\",\"movie\":"), fixCount,
+              "one journal record per fix: " + journalText);
+
+  const CliRun undo = runCli(cli, "--undo \"" + path + "\"", setup.folder, check);
+  check.equal(undo.exitCode.value_or(99), 0ul, "exit code of the undo: " + undo.err);
+  check.equal(withLineFeeds(undo.out),
+              path + ": " + std::to_string(fixCount) + " fixes undone\n", "undo's report");
+  check.sameBytes(readFile(path), sample.movie.bytes, "the movie after the undo");
+  check.that(GetFileAttributesA((path + ".undo").c_str()) == INVALID_FILE_ATTRIBUTES,
+             "the journal is removed");
+
+  const CliRun again = runCli(cli, "--undo \"" + path + "\"", setup.folder, check);
+  check.equal(again.exitCode.value_or(99), 3ul, "exit code of an undo without a journal");
+  check.that(again.err.find("no journal") != std::string::npos, "says so: " + again.err);
+}
+
 }  // namespace
 
 std::vector<WineCase> cliCases() {
   return {
       {"cli-repair", cliRepairsAndReports},
       {"cli-exit-codes", cliExitCodes},
+      {"cli-journal-undo", cliJournalAndUndo},
   };
 }
 

@@ -42,8 +42,31 @@ std::string notAFixRecordText(std::uint64_t lineStart) {
          " is not a fix record; it is passed over";
 }
 
-std::string changedSinceText(const std::string& what) {
+namespace {
+
+std::string changedSince(const std::string& what) {
   return what + ": changed since, so it is left as it is";
+}
+
+}  // namespace
+
+std::string valueChangedText(const std::string& offset, const std::string& held,
+                             const std::string& fixedTo) {
+  return changedSince("the word at " + offset + " holds " + held + ", not " + fixedTo +
+                      " as the repair left it");
+}
+
+std::string referenceChangedText(const std::string& offset, const std::string& tag,
+                                 const std::string& number) {
+  return changedSince("the reference at " + offset + " is no longer '" + tag + "' " + number);
+}
+
+std::string pastTheEndText(const std::string& offset) {
+  return changedSince("the word at " + offset + " lies past the end of the movie");
+}
+
+std::string notWrittenBackText(const std::string& offset) {
+  return "?? the word at " + offset + " could not be written back";
 }
 
 std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,

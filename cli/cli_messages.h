@@ -36,8 +36,15 @@ std::string undoneText(const std::string& moviePath, std::uint64_t undone, bool 
 std::string noJournalText(const std::string& journalPath);
 std::string unreadableJournalText(const std::string& journalPath, const std::string& reason);
 std::string notAFixRecordText(std::uint64_t lineStart);
-// `what` changed at a fix since the repair, so undo left it as it is.
-std::string changedSinceText(const std::string& what);
+// What undo found changed since the repair at the value word at `offset`,
+// which it left as it is: the value, the tag or number after it, or the
+// movie's length; and a word it could not write back.
+std::string valueChangedText(const std::string& offset, const std::string& held,
+                             const std::string& fixedTo);
+std::string referenceChangedText(const std::string& offset, const std::string& tag,
+                                 const std::string& number);
+std::string pastTheEndText(const std::string& offset);
+std::string notWrittenBackText(const std::string& offset);
 std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,
                              const std::string& journalPath);
 std::string unremovableJournalText(const std::string& journalPath, const std::string& reason);

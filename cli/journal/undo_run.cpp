@@ -114,25 +114,21 @@ class UndoRun final : public MovieVisitor {
           break;
         case UndoStep::Changed:
           ++undo.changed;
-          told(moviePath, changedSinceText("the word at " + hexOffset(fix.valueOffset) + " holds " +
-                                           asRuleNumber(held) + ", not " +
-                                           asRuleNumber(fix.newValue) + " as the repair left it"));
+          told(moviePath, valueChangedText(hexOffset(fix.valueOffset), asRuleNumber(held),
+                                           asRuleNumber(fix.newValue)));
           break;
         case UndoStep::OtherReference:
           ++undo.changed;
-          told(moviePath, changedSinceText("the reference at " + hexOffset(fix.valueOffset) +
-                                           " is no longer '" + printableTag(fix.tag) + "' " +
-                                           asRuleNumber(fix.number)));
+          told(moviePath, referenceChangedText(hexOffset(fix.valueOffset), printableTag(fix.tag),
+                                               asRuleNumber(fix.number)));
           break;
         case UndoStep::PastTheEnd:
           ++undo.changed;
-          told(moviePath, changedSinceText("the word at " + hexOffset(fix.valueOffset) +
-                                           " lies past the end of the movie"));
+          told(moviePath, pastTheEndText(hexOffset(fix.valueOffset)));
           break;
         case UndoStep::WriteFailed:
           ++undo.unwritten;
-          told(moviePath,
-               "?? the word at " + hexOffset(fix.valueOffset) + " could not be written back");
+          told(moviePath, notWrittenBackText(hexOffset(fix.valueOffset)));
           if (report_.json()) report_.line(writeFailedJson(moviePath, fix.valueOffset));
           break;
       }

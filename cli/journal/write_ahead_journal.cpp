@@ -124,6 +124,7 @@ void WriteAheadJournal::finish(const WalkOutcome& outcome) {
   const bool created = file_->created();
   file_.reset();
   const bool movieUntouched = outcome.fixCount == 0 && outcome.result != WalkResult::WriteFailed;
+  // Left behind when it cannot be removed: undo finds nothing to do in it.
   if (created && movieUntouched) removeJournal(path_);
 }
 

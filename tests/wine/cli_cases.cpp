@@ -59,9 +59,9 @@ void cliRepairsAndReports(const DriverOptions& options, Check& check) {
 
 struct ExitCase {
   const char* what;
-  std::string arguments;      // after the program's name; MOVIE stands for the movie's path
+  std::string arguments;  // after the program's name; MOVIE stands for the movie's path
   DWORD exitCode;
-  const char* errorText;      // found on standard error; empty: nothing there
+  const char* errorText;  // found on standard error; empty: nothing there
   bool movieChanges;
 };
 
@@ -77,24 +77,28 @@ void cliExitCodes(const DriverOptions& options, Check& check) {
 
   const std::vector<ExitCase> cases = {
       {"no fix.dat beside the program", "MOVIE", 1, "Cannot open fix data file", false},
-      {"a rule file that is missing", "--rules missing.dat MOVIE", 1, "Cannot open fix data file", false},
+      {"a rule file that is missing", "--rules missing.dat MOVIE", 1, "Cannot open fix data file",
+       false},
       {"an unknown option", "--rules rules.dat --bogus MOVIE", 2, "unknown option", false},
       {"no movie", "--rules rules.dat", 2, "no movie", false},
       {"a file that is no movie", "--rules rules.dat \"" + notAMovie + "\" MOVIE", 3,
        "Not a valid QELM file", true},
-      {"a movie that is missing", "--rules rules.dat gone.qlm MOVIE", 3, "Cannot open QELM file", true},
+      {"a movie that is missing", "--rules rules.dat gone.qlm MOVIE", 3, "Cannot open QELM file",
+       true},
       {"a dry run", "--rules rules.dat --dry-run MOVIE", 0, "", false},
       {"a repair", "--rules=rules.dat MOVIE", 0, "", true},
   };
   int index = 0;
   for (const ExitCase& exitCase : cases) {
-    const std::string path = putMovie(setup, "film" + std::to_string(index++) + ".qlm", sample.movie.bytes);
+    const std::string path =
+        putMovie(setup, "film" + std::to_string(index++) + ".qlm", sample.movie.bytes);
     std::string arguments = exitCase.arguments;
     const std::size_t movieAt = arguments.find("MOVIE");
     if (movieAt != std::string::npos) arguments.replace(movieAt, 5, "\"" + path + "\"");
 
     const CliRun run = runCli(cli, arguments, setup.folder, check);
-    check.equal(run.exitCode.value_or(99), exitCase.exitCode, std::string(exitCase.what) + ": exit code");
+    check.equal(run.exitCode.value_or(99), exitCase.exitCode,
+                std::string(exitCase.what) + ": exit code");
     if (*exitCase.errorText == '\0') {
       check.equal(run.err, std::string(), std::string(exitCase.what) + ": standard error");
     } else {
@@ -129,8 +133,8 @@ void cliJournalAndUndo(const DriverOptions& options, Check& check) {
 
   const CliRun undo = runCli(cli, "--undo \"" + path + "\"", setup.folder, check);
   check.equal(undo.exitCode.value_or(99), 0ul, "exit code of the undo: " + undo.err);
-  check.equal(withLineFeeds(undo.out),
-              path + ": " + std::to_string(fixCount) + " fixes undone\n", "undo's report");
+  check.equal(withLineFeeds(undo.out), path + ": " + std::to_string(fixCount) + " fixes undone\n",
+              "undo's report");
   check.sameBytes(readFile(path), sample.movie.bytes, "the movie after the undo");
   check.that(GetFileAttributesA((path + ".undo").c_str()) == INVALID_FILE_ATTRIBUTES,
              "the journal is removed");

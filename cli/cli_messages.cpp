@@ -1,5 +1,8 @@
 #include "cli/cli_messages.h"
 
+#include <cerrno>
+
+#include "cli/system_error.h"
 #include "movie/walk_messages.h"
 
 namespace vantrel::cli {
@@ -77,6 +80,44 @@ std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,
 
 std::string unremovableJournalText(const std::string& journalPath, const std::string& reason) {
   return "every fix is undone, but the journal " + journalPath + " cannot be removed: " + reason;
+}
+
+std::string openFailureText(const OpenFailure& failure) {
+  switch (failure.problem) {
+    case OpenProblem::IsDirectory:
+      return "is a directory";
+    case OpenProblem::NotRegularFile:
+      return "not a regular file";
+    case OpenProblem::SystemError:
+      return systemErrorText(failure.systemError);
+    case OpenProblem::None:
+      break;
+  }
+  return "the reason is not known";
+}
+
+std::string cannotOpenText(const std::string& reason) {
+  return std::string(resultMessage(WalkResult::CannotOpen).text) + " (" + reason + ")";
+}
+
+std::string notValidText(const WalkOutcome& outcome, bool dryRun) {
+  std::string text = resultMessage(WalkResult::NotValid).text;
+  if (outcome.overBudget == OverBudget::No) return text;
+  text +=
+      " (its chunk index points at more group elements than a file of its size can hold, as "
+      "only a damaged or crafted movie does; ";
+  if (outcome.overBudget == OverBudget::Refused) return text + "nothing was written)";
+  return text + "the walk stopped where a count read on the way crossed that limit, after " +
+         counted(outcome.fixCount, "fix", "fixes") +
+         (dryRun ? ", none written)" : ", written and saved)");
+}
+
+std::string pathTooLongText() {
+#ifdef _WIN32
+  return systemErrorText(206);  // ERROR_FILENAME_EXCED_RANGE
+#else
+  return systemErrorText(ENAMETOOLONG);
+#endif
 }
 
 std::string isDirectoryText() { return "is a directory; -r repairs the movies (*.qlm) beneath it"; }

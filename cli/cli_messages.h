@@ -48,6 +48,22 @@ std::string notWrittenBackText(const std::string& offset);
 std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,
                              const std::string& journalPath);
 std::string unremovableJournalText(const std::string& journalPath, const std::string& reason);
+// Why the movie could not be opened, in the system's words or ours: "is a
+// directory", "not a regular file".
+std::string openFailureText(const OpenFailure& failure);
+
+// The "Cannot open QELM file" message with `reason` after it, in parentheses.
+std::string cannotOpenText(const std::string& reason);
+
+// Why a movie is not valid: the walk's own text, and for a movie over the
+// budget of element visits what that means and, when the walk stopped
+// partway, how many fixes were made before it (written and saved, unless
+// `dryRun`).
+std::string notValidText(const WalkOutcome& outcome, bool dryRun);
+
+// Why a path in a list of movies was not taken: longer than the system
+// allows, in the system's words.
+std::string pathTooLongText();
 
 // Why a directory given as a movie was not repaired (there was no -r).
 std::string isDirectoryText();

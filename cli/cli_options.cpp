@@ -47,7 +47,8 @@ const char kUsageText[] =
     "                before the first fix to a movie, copy it whole to its name\n"
     "                followed by SUFFIX (.bak unless given); an existing file is\n"
     "                never overwritten: the movie is then left as it is. No copy\n"
-    "                is made when nothing is to be fixed, or with --dry-run\n"
+    "                is made when nothing is to be fixed, or with --dry-run.\n"
+    "                SUFFIX may hold none of '/', '\\' and ':'\n"
     "  --journal[=SUFFIX]\n"
     "                keep a journal of the fixes to each movie, in its name\n"
     "                followed by SUFFIX (.undo unless given): JSON Lines, one\n"
@@ -96,9 +97,10 @@ const char kUsageText[] =
     "without -r included), was not valid, could not be saved, or was left as\n"
     "it was because its backup could not be made, or its journal could not be\n"
     "written, or a list or directory could not be read; with --undo, some\n"
-    "movie had no journal or a word changed since its repair\n"
-    "(the others are still processed). With --check-rules:\n"
-    "0 no problem found, 4 some problem found, 1 and 2 as above.\n";
+    "movie had no journal or a word changed since its repair (the others are\n"
+    "still processed), 5 standard output could not be written (every movie\n"
+    "was still repaired; 1 and 3 go before it). With --check-rules: 0 no\n"
+    "problem found, 4 some problem found, 1, 2 and 5 as above.\n";
 
 namespace {
 

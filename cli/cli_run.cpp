@@ -2,6 +2,7 @@
 
 #include "cli/cli_messages.h"
 #include "cli/console_sink.h"
+#include "cli/file_names.h"
 #include "cli/movie_sources.h"
 #include "cli/repair_safeguards.h"
 #include "cli/rule_problem_report.h"
@@ -49,14 +50,13 @@ class BatchRun final : public MovieVisitor {
             : WalkOutcome{WalkResult::WriteRefused, 0};
     safeguards.finish(outcome);
     sink.finish();
-    if (const auto why = safeguards.failureText(outcome.result)) {
-      failed(moviePath, *why, WalkResult::WriteRefused);
-    } else if (outcome.result != WalkResult::Done) {
-      failed(moviePath, resultMessage(outcome.result).text, outcome.result);
+    const Failure failure = failureOf(outcome, safeguards, options_.readOnly());
+    if (outcome.result != WalkResult::Done) {
+      failed(moviePath, failure.text, outcome.result);
     } else {
       ++totals_.done;
       if (!report_.json()) {
-        const std::string name = displayNameOf(moviePath);
+        const std::string name = printablePath(displayNameOf(moviePath));
         report_.line(options_.readOnly() ? dryRunText(name, outcome.fixCount)
                                          : completionText(name, outcome.fixCount));
       }
@@ -66,21 +66,19 @@ class BatchRun final : public MovieVisitor {
     ++totals_.movies;
     if (report_.json()) {
       report_.line(resultJson(moviePath, safeguards.resultName(outcome.result), outcome.fixCount,
-                              options_.readOnly()));
+                              options_.readOnly(), failure.error));
     }
   }
 
-  void directoryGiven(const std::string& path) override {
-    report_.nextMovie();
-    failed(path, isDirectoryText(), WalkResult::CannotOpen);
-    ++totals_.movies;
-    if (report_.json()) {
-      report_.line(resultJson(path, WalkResult::CannotOpen, 0, options_.readOnly()));
-    }
+  void directoryGiven(const std::string& path) override { notOpened(path, isDirectoryText()); }
+
+  void pathTooLong(const std::string& start) override {
+    notOpened(shortenedPath(start), pathTooLongText());
   }
 
   void unreadable(const std::string& path, const std::string& why, bool isList) override {
-    environment_.err << path << ": "
+    report_.stream().flush();
+    environment_.err << printablePath(path) << ": "
                      << (isList ? unreadableListText(why) : unreadableDirectoryText(why)) << '\n';
     exitCode_ = kExitMovieFailed;
   }
@@ -97,11 +95,55 @@ class BatchRun final : public MovieVisitor {
   }
 
  private:
+  // What a movie that failed is told with: `text` on stderr, `error` in its
+  // JSON record, which keeps the exact bytes of the paths in it.
+  struct Failure {
+    std::string text;
+    std::string error;
+  };
+
+  static Failure failureOf(const WalkOutcome& outcome, const RepairSafeguards& safeguards,
+                           bool readOnly) {
+    // A backup or journal that could not be made stopped the repair.
+    if (const auto stopped = safeguards.failure(outcome.result)) {
+      return {stopped->text, stopped->error};
+    }
+    switch (outcome.result) {
+      case WalkResult::Done:
+        return {};
+      case WalkResult::CannotOpen: {
+        const std::string reason = openFailureText(outcome.openFailure);
+        return {cannotOpenText(reason), reason};
+      }
+      case WalkResult::NotValid: {
+        const std::string text = notValidText(outcome, readOnly);
+        return {text, text};
+      }
+      default:
+        return {resultMessage(outcome.result).text, resultMessage(outcome.result).text};
+    }
+  }
+
+  // A path that was never opened as a movie, and `why`.
+  void notOpened(const std::string& path, const std::string& why) {
+    report_.nextMovie();
+    failed(path, why, WalkResult::CannotOpen);
+    ++totals_.movies;
+    resultRecord(path, WalkResult::CannotOpen, 0, why);
+  }
+
   void failed(const std::string& path, const std::string& why, WalkResult result) {
     report_.stream().flush();  // what came before it on stdout, first
-    environment_.err << path << ": " << why << '\n';
+    environment_.err << printablePath(path) << ": " << why << '\n';
     ++totals_.failed;
     exitCode_ = exitCodeFor(result);
+  }
+
+  void resultRecord(const std::string& path, WalkResult result, std::uint64_t fixes,
+                    const std::string& error) {
+    if (report_.json()) {
+      report_.line(resultJson(path, result, fixes, options_.readOnly(), error));
+    }
   }
 
   const CliOptions& options_;
@@ -116,6 +158,10 @@ class BatchRun final : public MovieVisitor {
 
 int exitCodeFor(WalkResult result) {
   return result == WalkResult::Done ? kExitDone : kExitMovieFailed;
+}
+
+int exitCodeAfterLostOutput(int code) {
+  return code == kExitNoRules || code == kExitMovieFailed ? code : kExitWriteError;
 }
 
 RuleSearch findRules(const CliOptions& options, const CliEnvironment& environment) {

@@ -19,7 +19,14 @@ enum ExitCode {
   kExitMovieFailed = 3,   // some movie could not be opened, was not valid or not saved, or a
                           // list or directory of movies could not be read
   kExitRuleProblems = 4,  // --check-rules found a problem in the rule file
+  kExitWriteError = 5,    // standard output could not be written (every movie was still
+                          // finished); 1 and 3 go before it
 };
+
+// The exit code of a run that ended with `code`, once standard output is
+// known to have lost something: 5, unless the rules could not be read or a
+// movie failed, which matter more to a script.
+int exitCodeAfterLostOutput(int code);
 
 int exitCodeFor(WalkResult result);
 

@@ -12,11 +12,12 @@
 #include "cli/program_name.h"
 #include "vantrel_version.h"
 
-int main(int argc, char** argv) {
-  using namespace vantrel::cli;
-  const ConsoleStreams console = openConsoleStreams();
-  const std::string programName = programNameFrom(argc > 0 ? argv[0] : nullptr);
-  const CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+namespace {
+
+using namespace vantrel::cli;
+
+int runAction(const CliOptions& options, const ConsoleStreams& console,
+              const std::string& programName, const char* argv0) {
   switch (options.action) {
     case CliAction::ShowHelp:
       console.out << usageTextFor(programName);
@@ -35,10 +36,24 @@ int main(int argc, char** argv) {
       break;
   }
   const CliEnvironment environment{
-      console.in,           console.out, console.err, programName, executableDirectory(argv[0]),
+      console.in,           console.out, console.err, programName, executableDirectory(argv0),
       console.errIsTerminal};
   if (options.action == CliAction::CheckRules) return runCheckRules(options, environment);
   if (options.action == CliAction::Undo) return runUndo(options, environment);
   if (options.action == CliAction::ShowRulesPath) return runShowRulesPath(options, environment);
   return runCli(options, environment);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const ConsoleStreams console = openConsoleStreams();
+  const std::string programName = programNameFrom(argc > 0 ? argv[0] : nullptr);
+  const CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+  const int code = runAction(options, console, programName, argc > 0 ? argv[0] : nullptr);
+  // Every movie is finished by now; only then is lost output told.
+  console.out.flush();
+  if (!console.outFailure) return code;
+  console.err << programName << ": write error: " << *console.outFailure << '\n';
+  return exitCodeAfterLostOutput(code);
 }

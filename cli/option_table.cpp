@@ -1,19 +1,11 @@
 #include "cli/option_table.h"
 
+#include "cli/file_names.h"
+
 namespace vantrel::cli {
 namespace {
 
 std::string accepted() { return std::string(); }
-
-// A journal's suffix is added to the movie's name: it must make a name of
-// its own, in the movie's folder.
-std::string journalSuffixProblem(const std::string& suffix) {
-  if (suffix.empty()) return "option '--journal=' needs a suffix";
-  if (suffix.find_first_of("/\\:") != std::string::npos) {
-    return "the suffix of '--journal' may hold no '/', '\\' or ':'";
-  }
-  return accepted();
-}
 
 }  // namespace
 
@@ -62,15 +54,13 @@ const std::vector<OptionSpec>& optionTable() {
        }},
       {"backup", '\0', OptionArgument::Optional, nullptr,
        [](CliOptions& o, const Value& v) {
-         // An empty suffix would name the movie itself.
-         if (v && v->empty()) return std::string("option '--backup=' needs a suffix");
          o.backupSuffix = v.value_or(kDefaultBackupSuffix);
-         return accepted();
+         return suffixProblem("--backup", *o.backupSuffix).value_or(accepted());
        }},
       {"journal", '\0', OptionArgument::Optional, nullptr,
        [](CliOptions& o, const Value& v) {
          o.journalSuffix = v.value_or(kDefaultJournalSuffix);
-         return journalSuffixProblem(*o.journalSuffix);
+         return suffixProblem("--journal", *o.journalSuffix).value_or(accepted());
        }},
       {"undo", '\0', OptionArgument::None, nullptr,
        [](CliOptions& o, const Value&) {

@@ -2,6 +2,7 @@
 
 #include "cli/backup_file.h"
 #include "cli/cli_messages.h"
+#include "cli/file_names.h"
 #include "cli/run_records.h"
 
 namespace vantrel::cli {
@@ -38,10 +39,15 @@ void RepairSafeguards::finish(const WalkOutcome& outcome) {
   if (journal_) journal_->finish(outcome);
 }
 
-std::optional<std::string> RepairSafeguards::failureText(WalkResult result) const {
-  if (!backupFailure_.empty()) return backupFailedText(*backupPath_, backupFailure_);
+std::optional<RepairSafeguards::Failure> RepairSafeguards::failure(WalkResult result) const {
+  if (!backupFailure_.empty()) {
+    return Failure{backupFailedText(printablePath(*backupPath_), backupFailure_),
+                   backupFailedText(*backupPath_, backupFailure_)};
+  }
   if (journal_ && !journal_->failure().empty()) {
-    return journalFailedText(journal_->path(), journal_->failure(), result);
+    const std::string& why = journal_->failure();
+    return Failure{journalFailedText(printablePath(journal_->path()), why, result),
+                   journalFailedText(journal_->path(), why, result)};
   }
   return std::nullopt;
 }

@@ -29,8 +29,14 @@ class RepairSafeguards {
   void finish(const WalkOutcome& outcome);
 
   // Why the repair stopped short, when a safeguard stopped it: the movie
-  // then ended as `result` says (nothing written, or partly repaired).
-  std::optional<std::string> failureText(WalkResult result) const;
+  // then ended as `result` says (nothing written, or partly repaired). The
+  // text for stderr shows paths printable; the JSON record's error keeps
+  // their bytes.
+  struct Failure {
+    std::string text;
+    std::string error;
+  };
+  std::optional<Failure> failure(WalkResult result) const;
   // The name of the movie's result in JSON records.
   const char* resultName(WalkResult result) const;
 

@@ -128,19 +128,20 @@ std::string writeFailedJson(const std::string& moviePath, std::uint64_t valueOff
 }
 
 std::string resultJson(const std::string& moviePath, WalkResult result, std::uint64_t fixes,
-                       bool dryRun) {
-  return resultJson(moviePath, resultName(result), fixes, dryRun);
+                       bool dryRun, const std::string& error) {
+  return resultJson(moviePath, resultName(result), fixes, dryRun, error);
 }
 
 std::string resultJson(const std::string& moviePath, const char* result, std::uint64_t fixes,
-                       bool dryRun) {
-  return JsonObject()
-      .string("type", "result")
+                       bool dryRun, const std::string& error) {
+  JsonObject record;
+  record.string("type", "result")
       .string("movie", moviePath)
       .string("result", result)
       .integer("fixes", asInteger(fixes))
-      .boolean("dryRun", dryRun)
-      .text();
+      .boolean("dryRun", dryRun);
+  if (std::string_view(result) != "Done") record.string("error", error);
+  return record.text();
 }
 
 std::string summaryJson(const RunTotals& totals) {

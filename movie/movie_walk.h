@@ -28,6 +28,10 @@ struct WalkOptions {
 // Opens the movie at `moviePath` for reading and writing, visits every chunk
 // of its index in index order, fixes the references that `rules` match, and
 // closes it. Nothing but value words of matched references is ever written.
+// A movie whose group chunks hold more elements to visit than its size
+// allows (elementVisitBudget()) is not valid: refused before the first
+// chunk, or, when a count read during the walk crosses the budget, stopped
+// there with the fixes before it synced.
 WalkOutcome patchMovie(const std::string& moviePath, const FixTable& rules, ProgressSink& sink,
                        WalkOptions options = {});
 

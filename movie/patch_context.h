@@ -25,6 +25,11 @@ struct PatchContext {
   std::uint64_t fixCount = 0;  // fixes made (or fixable) so far
   std::uint64_t failedWrites = 0;
   bool writeRefused = false;  // the walk stops: nothing more may be written
+  // Element visits in group chunks so far, and the most the walk may make;
+  // past it, the walk stops.
+  std::uint64_t elementVisits = 0;
+  std::uint64_t visitBudget = 0;
+  bool overBudget = false;
   RuleMemo recentRules = {};  // the lookups in `rules`, for this walk
   // Where the walk is, for the references it reports.
   std::uint32_t chunk = 0;

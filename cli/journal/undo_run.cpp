@@ -4,6 +4,7 @@
 
 #include "cli/cli_messages.h"
 #include "cli/console_sink.h"
+#include "cli/file_names.h"
 #include "cli/journal/fix_record.h"
 #include "cli/journal/journal_file.h"
 #include "cli/journal/reverse_lines.h"
@@ -55,10 +56,11 @@ class UndoRun final : public MovieVisitor {
             missing ? noJournalText(journalPath) : unreadableJournalText(journalPath, why));
       return;
     }
-    auto device =
-        openFileDevice(moviePath, options_.dryRun ? OpenMode::ReadOnly : OpenMode::ReadWrite);
+    OpenFailure openFailure;
+    auto device = openFileDevice(
+        moviePath, options_.dryRun ? OpenMode::ReadOnly : OpenMode::ReadWrite, &openFailure);
     if (!device) {
-      ended(moviePath, "CannotOpen", 0, resultMessage(WalkResult::CannotOpen).text);
+      ended(moviePath, "CannotOpen", 0, cannotOpenText(openFailureText(openFailure)));
       return;
     }
     MovieStream file(std::move(device));
@@ -73,9 +75,13 @@ class UndoRun final : public MovieVisitor {
     ended(path, "CannotOpen", 0, isDirectoryText());
   }
 
+  void pathTooLong(const std::string& start) override {
+    report_.nextMovie();
+    ended(shortenedPath(start), "CannotOpen", 0, pathTooLongText());
+  }
+
   void unreadable(const std::string& path, const std::string& why, bool isList) override {
-    environment_.err << path << ": "
-                     << (isList ? unreadableListText(why) : unreadableDirectoryText(why)) << '\n';
+    told(path, isList ? unreadableListText(why) : unreadableDirectoryText(why));
     exitCode_ = kExitMovieFailed;
   }
 
@@ -144,7 +150,7 @@ class UndoRun final : public MovieVisitor {
     } else if (options_.list) {
       FixedReference back = fix;
       std::swap(back.oldValue, back.newValue);
-      report_.line(moviePath + ": " + describeFix(back));
+      report_.line(printablePath(moviePath) + ": " + describeFix(back));
     }
   }
 
@@ -172,18 +178,22 @@ class UndoRun final : public MovieVisitor {
     totals_.fixes += undone;
     if (why.empty()) {
       ++totals_.done;
-      if (!report_.json()) report_.line(undoneText(moviePath, undone, options_.dryRun));
+      if (!report_.json()) {
+        report_.line(undoneText(printablePath(moviePath), undone, options_.dryRun));
+      }
     } else {
       ++totals_.failed;
       exitCode_ = kExitMovieFailed;
       told(moviePath, why);
     }
-    if (report_.json()) report_.line(resultJson(moviePath, result, undone, options_.dryRun));
+    if (report_.json()) report_.line(resultJson(moviePath, result, undone, options_.dryRun, why));
   }
 
+  // One line on stderr; paths in it are shown printable, so that it stays
+  // one line.
   void told(const std::string& moviePath, const std::string& why) {
     report_.stream().flush();  // what came before it on stdout, first
-    environment_.err << moviePath << ": " << why << '\n';
+    environment_.err << printablePath(moviePath) << ": " << printablePath(why) << '\n';
   }
 
   const CliOptions& options_;

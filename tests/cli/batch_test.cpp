@@ -20,11 +20,12 @@ BuiltMovie builtWithOneFix() { return MovieBuilder(31).addActr({2, "ABCD", 7}).b
 Bytes movieWithOneFix() { return builtWithOneFix().bytes; }
 
 // The result record of a movie, with its path written as JSON holds it.
+// `error` is there for every result but Done.
 std::string resultRecord(const std::string& jsonPath, const char* result, int fixes,
-                         bool dryRun = false) {
+                         bool dryRun = false, const std::string& error = "") {
   return "{\"type\":\"result\",\"movie\":\"" + jsonPath + "\",\"result\":\"" + result +
          "\",\"fixes\":" + std::to_string(fixes) + ",\"dryRun\":" + (dryRun ? "true" : "false") +
-         "}\n";
+         (error.empty() ? "" : ",\"error\":\"" + error + "\"") + "}\n";
 }
 
 std::string summaryRecord(int movies, int done, int failed, int fixes) {
@@ -82,7 +83,8 @@ TEST_F(BatchTest, WithoutRecursiveADirectoryFailsAndTheOthersGoOn) {
   EXPECT_EQ(result.exitCode, 3);
   EXPECT_EQ(result.err,
             path("dir") + ": is a directory; -r repairs the movies (*.qlm) beneath it\n");
-  EXPECT_EQ(result.out, resultRecord(path("dir"), "CannotOpen", 0) +
+  EXPECT_EQ(result.out, resultRecord(path("dir"), "CannotOpen", 0, false,
+                                     "is a directory; -r repairs the movies (*.qlm) beneath it") +
                             resultRecord(path("a.qlm"), "Done", 1) + summaryRecord(2, 1, 1, 1));
   EXPECT_EQ(readFile(path("dir/in.qlm")), movieWithOneFix());
 }

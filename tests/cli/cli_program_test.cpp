@@ -224,7 +224,7 @@ TEST_F(CliProgramTest, GoesOnPastMoviesThatFailAndEndsWithThree) {
   EXPECT_EQ(result.err,
             path("missing.qlm") +
                 ": Cannot open QELM file. Make sure the file is not already open and is not read "
-                "only.\n" +
+                "only. (No such file or directory)\n" +
                 path("bad.qlm") + ": Not a valid QELM file\n" + path("cut.qlm") +
                 ": Not a valid QELM file\n");
   EXPECT_EQ(result.out,

@@ -41,7 +41,8 @@ std::string resultRecords(const std::string& movie, const ModelWalk& model, bool
   const bool done = model.result == WalkResult::Done;
   return "{\"type\":\"result\",\"movie\":" + jsonText(movie) + ",\"result\":\"" +
          (done ? "Done" : "NotValid") + "\",\"fixes\":" + std::to_string(model.fixCount) +
-         ",\"dryRun\":" + (dryRun ? "true" : "false") + "}\n" +
+         ",\"dryRun\":" + (dryRun ? "true" : "false") +
+         (done ? "" : ",\"error\":\"Not a valid QELM file\"") + "}\n" +
          "{\"type\":\"summary\",\"movies\":1,\"done\":" + (done ? "1" : "0") +
          ",\"failed\":" + (done ? "0" : "1") + ",\"fixes\":" + std::to_string(model.fixCount) +
          "}\n";

@@ -1,6 +1,9 @@
 #include "movie/movie_walk.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <fstream>
@@ -307,13 +310,30 @@ TEST_F(MovieFileTest, AnotherProgramsWriteBetweenTwoFixesSurvives) {
   EXPECT_EQ(readFile(path("a.qlm")), expected);
 }
 
-TEST_F(MovieFileTest, WhatCannotBeOpenedIsReportedAsSuch) {
+TEST_F(MovieFileTest, WhatCannotBeOpenedIsReportedWithItsReason) {
+  ASSERT_EQ(::mkfifo(path("pipe.qlm").c_str(), 0600), 0);
+  struct Case {
+    std::string path;
+    OpenProblem problem;
+    long systemError;
+  };
+  const Case cases[] = {
+      {path("absent.qlm"), OpenProblem::SystemError, ENOENT},
+      {"", OpenProblem::SystemError, ENOENT},
+      {dir_.string(), OpenProblem::IsDirectory, 0},
+      {path("pipe.qlm"), OpenProblem::NotRegularFile, 0},  // never opened, so never waited on
+      {"/dev/null", OpenProblem::NotRegularFile, 0},
+  };
   RecordingSink sink;
-  EXPECT_EQ(patchMovie(path("absent.qlm"), toTable(kRules), sink).result, WalkResult::CannotOpen);
-  EXPECT_EQ(patchMovie("", toTable(kRules), sink).result, WalkResult::CannotOpen);
-  EXPECT_EQ(patchMovie(dir_.string(), toTable(kRules), sink).result, WalkResult::CannotOpen);
-  EXPECT_EQ(patchMovie(dir_.string(), toTable(kRules), sink, WalkOptions{true}).result,
-            WalkResult::CannotOpen);
+  for (const Case& c : cases) {
+    for (const bool dryRun : {false, true}) {
+      SCOPED_TRACE(c.path + (dryRun ? ", read only" : ""));
+      const WalkOutcome outcome = patchMovie(c.path, toTable(kRules), sink, WalkOptions{dryRun});
+      EXPECT_EQ(outcome.result, WalkResult::CannotOpen);
+      EXPECT_EQ(outcome.openFailure.problem, c.problem);
+      EXPECT_EQ(outcome.openFailure.systemError, c.systemError);
+    }
+  }
   EXPECT_EQ(sink.begins, 0);
 }
 

@@ -170,7 +170,17 @@ void cliFilesFromStandardInput(const DriverOptions& options, Check& check) {
   const std::string list = blank + '\0' + '\0' + gone + '\0' + unicode + '\0';
   const CliRun run = runCli(cli, "--json --null --files-from -", setup.folder, check, list);
   check.equal(run.exitCode.value_or(99), 3ul, "exit code");
-  check.equal(withLineFeeds(run.out),
+  // The missing movie's record ends with the system's reason, whose words
+  // are Windows' own: it must be there, and the rest must be exact.
+  std::string out = withLineFeeds(run.out);
+  const std::size_t errorAt = out.find(",\"error\":\"");
+  const std::size_t errorEnd = out.find("\"}", errorAt);
+  check.that(errorAt != std::string::npos && errorEnd > errorAt + 10,
+             "the failed movie's record tells why: " + out);
+  if (errorAt != std::string::npos && errorEnd != std::string::npos) {
+    out.erase(errorAt, errorEnd + 1 - errorAt);
+  }
+  check.equal(out,
               resultRecord(blank, "Done", firstFixes) + resultRecord(gone, "CannotOpen", 0) +
                   resultRecord(unicode, "Done", secondFixes) +
                   summaryRecord(3, 2, 1, firstFixes + secondFixes),

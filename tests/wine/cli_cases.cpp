@@ -111,6 +111,66 @@ void cliExitCodes(const DriverOptions& options, Check& check) {
   }
 }
 
+bool exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A suffix must make a name beside the movie: on Windows '\' and '/' lead
+// into another folder and ':' into a stream of the movie itself, so each is
+// a usage error, and nothing is written anywhere.
+void cliSuffixesWithSeparators(const DriverOptions& options, Check& check) {
+  const CaseSetup setup = setUpCase(options.exePath, check);
+  const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
+  const MovieAndRules sample = mixedMovie();
+  writeRules(setup, fixText(sample.rules));
+  const std::string path = putMovie(setup, "a.qlm", sample.movie.bytes);
+  for (const char* suffix : {"/../x", "\\..\\x", ":ads", ".bak:$DATA", "\\x", "/x"}) {
+    const std::string what = std::string("--backup=") + suffix;
+    const CliRun run = runCli(cli, what + " \"" + path + "\"", setup.folder, check);
+    check.equal(run.exitCode.value_or(99), 2ul, what + ": exit code");
+    check.that(run.err.find("a suffix may hold none of '/', '\\' and ':'") != std::string::npos,
+               what + ": standard error says why: " + run.err);
+    check.sameBytes(readFile(path), sample.movie.bytes, what + ": the movie");
+  }
+  check.that(!exists(setup.moviesDir + "x") && !exists(setup.folder + "x"),
+             "no file was made outside the movie's folder");
+
+  // A suffix without them works, and names its copy beside the movie.
+  const CliRun good = runCli(cli, "--backup=.orig \"" + path + "\"", setup.folder, check);
+  check.equal(good.exitCode.value_or(99), 0ul, "--backup=.orig: exit code");
+  check.sameBytes(readFile(path + ".orig"), sample.movie.bytes, "--backup=.orig: the backup");
+  check.sameBytes(readFile(path), expectedAfterFix(sample.movie, sample.rules),
+                  "--backup=.orig: the movie");
+}
+
+// The system's reason follows "Cannot open QELM file", in the words and
+// with the number Windows gives: a missing movie, and one that another
+// program holds open without sharing it.
+void cliTellsWhyAMovieCannotBeOpened(const DriverOptions& options, Check& check) {
+  const CaseSetup setup = setUpCase(options.exePath, check);
+  const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
+  const MovieAndRules sample = mixedMovie();
+  writeRules(setup, fixText(sample.rules));
+  const std::string path = putMovie(setup, "held.qlm", sample.movie.bytes);
+  HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  check.that(held != INVALID_HANDLE_VALUE, "hold the movie open without sharing");
+  const std::string opening = std::string(kCannotOpenMovieText) + " (";
+  struct Case {
+    std::string movie;
+    const char* code;
+  };
+  for (const Case& c :
+       {Case{setup.moviesDir + "gone.qlm", "(error 2))"}, Case{path, "(error 32))"}}) {
+    const CliRun run = runCli(cli, "\"" + c.movie + "\"", setup.folder, check);
+    check.equal(run.exitCode.value_or(99), 3ul, c.movie + ": exit code");
+    check.that(
+        run.err.find(c.movie + ": " + opening) == 0 && run.err.find(c.code) != std::string::npos,
+        c.movie + ": standard error gives the reason " + c.code + ": " + run.err);
+  }
+  CloseHandle(held);
+  check.sameBytes(readFile(path), sample.movie.bytes, "the movie held open");
+}
+
 // --journal keeps a record of each fix beside the movie, and --undo gives
 // the movie its bytes back and removes the journal; without a journal,
 // --undo fails for that movie.
@@ -150,6 +210,8 @@ std::vector<WineCase> cliCases() {
   return {
       {"cli-repair", cliRepairsAndReports},
       {"cli-exit-codes", cliExitCodes},
+      {"cli-suffix-separators", cliSuffixesWithSeparators},
+      {"cli-open-reasons", cliTellsWhyAMovieCannotBeOpened},
       {"cli-journal-undo", cliJournalAndUndo},
   };
 }

@@ -16,6 +16,12 @@ std::string dryRunText(const std::string& displayName, std::uint64_t fixCount) {
          "\nNumber of problems that would be fixed: " + std::to_string(fixCount);
 }
 
+std::string movieReportLine(const std::string& moviePath, std::uint64_t fixCount, bool dryRun) {
+  if (fixCount == 0) return moviePath + ": nothing to fix";
+  return moviePath + ": " + counted(fixCount, "problem", "problems") +
+         (dryRun ? " would be fixed" : " found and fixed");
+}
+
 std::string backupFailedText(const std::string& backupPath, const std::string& reason) {
   return "Cannot make the backup " + backupPath + ": " + reason + ". " +
          resultMessage(WalkResult::WriteRefused).text;

@@ -20,6 +20,11 @@ std::string counted(std::uint64_t count, const char* one, const char* many);
 // The report of a dry run over the movie named `displayName`.
 std::string dryRunText(const std::string& displayName, std::uint64_t fixCount);
 
+// The one-line report of a movie in a run over several: its path, then
+// "3 problems found and fixed", "2 problems would be fixed" (a dry run) or
+// "nothing to fix".
+std::string movieReportLine(const std::string& moviePath, std::uint64_t fixCount, bool dryRun);
+
 // Why a movie was left as it was: its backup `backupPath` could not be made,
 // for `reason`.
 std::string backupFailedText(const std::string& backupPath, const std::string& reason);

@@ -37,7 +37,9 @@ class BatchRun final : public MovieVisitor {
       : options_(options), environment_(environment), rules_(rules), report_(report) {}
 
   void movie(const std::string& moviePath) override {
-    report_.nextMovie();
+    // A movie's listing is set apart by an empty line; one-line reports
+    // follow each other.
+    if (!oneLineReports_ || options_.list || options_.references) report_.nextMovie();
     SinkStyle style;
     style.showBar = environment_.errIsTerminal && !options_.quiet;
     style.listFixes = options_.list;
@@ -55,11 +57,7 @@ class BatchRun final : public MovieVisitor {
       failed(moviePath, failure.text, outcome.result);
     } else {
       ++totals_.done;
-      if (!report_.json()) {
-        const std::string name = printablePath(displayNameOf(moviePath));
-        report_.line(options_.readOnly() ? dryRunText(name, outcome.fixCount)
-                                         : completionText(name, outcome.fixCount));
-      }
+      if (!report_.json()) report_.line(reportText(moviePath, outcome.fixCount));
     }
     // A failed write leaves the fixes that landed, and those count.
     totals_.fixes += outcome.fixCount;
@@ -95,6 +93,16 @@ class BatchRun final : public MovieVisitor {
   }
 
  private:
+  // Names the movie by its path among several, and as the Windows program
+  // does when it is the only one.
+  std::string reportText(const std::string& moviePath, std::uint64_t fixCount) const {
+    if (oneLineReports_) {
+      return movieReportLine(printablePath(moviePath), fixCount, options_.readOnly());
+    }
+    const std::string name = printablePath(displayNameOf(moviePath));
+    return options_.readOnly() ? dryRunText(name, fixCount) : completionText(name, fixCount);
+  }
+
   // What a movie that failed is told with: `text` on stderr, `error` in its
   // JSON record, which keeps the exact bytes of the paths in it.
   struct Failure {
@@ -150,6 +158,7 @@ class BatchRun final : public MovieVisitor {
   const CliEnvironment& environment_;
   const FixTable& rules_;
   ReportStream& report_;
+  const bool oneLineReports_ = mayReachSeveralMovies(options_);
   RunTotals totals_;
   int exitCode_ = kExitDone;
 };

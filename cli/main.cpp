@@ -7,9 +7,11 @@
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/console_streams.h"
+#include "cli/directory_listing.h"
 #include "cli/executable_dir.h"
 #include "cli/journal/undo_run.h"
 #include "cli/program_name.h"
+#include "cli/wildcards.h"
 #include "vantrel_version.h"
 
 namespace {
@@ -49,7 +51,8 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
 int main(int argc, char** argv) {
   const ConsoleStreams console = openConsoleStreams();
   const std::string programName = programNameFrom(argc > 0 ? argv[0] : nullptr);
-  const CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+  CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (kProgramExpandsWildcards) options.movies = expandWildcards(options.movies);
   const int code = runAction(options, console, programName, argc > 0 ? argv[0] : nullptr);
   // Every movie is finished by now; only then is lost output told.
   console.out.flush();

@@ -9,6 +9,7 @@
 #include "tests/wine/cli_kit.h"
 #include "tests/wine/result_flow.h"
 #include "tests/wine/sample_cases.h"
+#include "vantrel_version.h"
 
 namespace vantrel::wine {
 namespace {
@@ -111,6 +112,53 @@ void cliExitCodes(const DriverOptions& options, Check& check) {
   }
 }
 
+// The Windows shell leaves "*.qlm" to the program: vantrel-cli.exe expands it
+// in sorted order and keeps a pattern that matches nothing. Every message
+// of its own names it as invoked, without ".exe"; and without fix.dat beside
+// it, it finds the rules in %APPDATA%\Vantrel.
+void cliWildcardsAndName(const DriverOptions& options, Check& check) {
+  const CaseSetup setup = setUpCase(options.exePath, check);
+  const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
+  const MovieAndRules sample = mixedMovie();
+  const std::string appData = setup.folder + "appdata";
+  CreateDirectoryA(appData.c_str(), nullptr);
+  CreateDirectoryA((appData + "\\Vantrel").c_str(), nullptr);
+  const std::string ruleText = fixText(sample.rules);
+  moviekit::writeFile(appData + "\\Vantrel\\fix.dat", Bytes(ruleText.begin(), ruleText.end()));
+  SetEnvironmentVariableA("APPDATA", appData.c_str());
+  std::uint64_t fixCount = 0;
+  const Bytes fixed = expectedAfterFix(sample.movie, sample.rules, &fixCount);
+  const std::string b = putMovie(setup, "b.qlm", sample.movie.bytes);
+  const std::string a = putMovie(setup, "A.QLM", sample.movie.bytes);
+  const std::string other = putMovie(setup, "c.qlmx", sample.movie.bytes);
+
+  const CliRun shown = runCli(cli, "--show-rules-path", setup.folder, check);
+  check.equal(withLineFeeds(shown.out), appData + "\\Vantrel\\fix.dat\n", "--show-rules-path");
+  const CliRun run = runCli(cli, "-q \"" + setup.moviesDir + "*.qlm\" none*.qlm", setup.folder, check);
+  SetEnvironmentVariableA("APPDATA", nullptr);
+  check.equal(run.exitCode.value_or(99), 3ul, "exit code");
+  const std::string report = " problems found and fixed\n";
+  check.equal(withLineFeeds(run.out),
+              a + ": " + std::to_string(fixCount) + report + b + ": " + std::to_string(fixCount) +
+                  report + "\n3 movies: 2 repaired, 1 failed; " + std::to_string(2 * fixCount) +
+                  report,
+              "the movies the pattern matches, in sorted order");
+  check.that(withLineFeeds(run.err).rfind("none*.qlm: Cannot open QELM file.", 0) == 0,
+             "a pattern that matches nothing is a missing movie: " + run.err);
+  check.sameBytes(readFile(a), fixed, "A.QLM");
+  check.sameBytes(readFile(b), fixed, "b.qlm");
+  check.sameBytes(readFile(other), sample.movie.bytes, "c.qlmx, which *.qlm does not match");
+
+  const CliRun help = runCli(cli, "--he", setup.folder, check);
+  check.that(withLineFeeds(help.out).rfind("Usage: vantrel-cli [OPTION]... MOVIE...\n", 0) == 0,
+             "--help names the program: " + help.out);
+  check.equal(withLineFeeds(runCli(cli, "--version", setup.folder, check).out),
+              std::string("vantrel-cli ") + VANTREL_VERSION_TEXT + "\n", "--version names the program");
+  check.equal(withLineFeeds(runCli(cli, "-rx", setup.folder, check).err),
+              std::string("vantrel-cli: unknown option '-x'\nTry 'vantrel-cli --help'.\n"),
+              "a usage error names the program");
+}
+
 bool exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -210,6 +258,7 @@ std::vector<WineCase> cliCases() {
   return {
       {"cli-repair", cliRepairsAndReports},
       {"cli-exit-codes", cliExitCodes},
+      {"cli-wildcards-and-name", cliWildcardsAndName},
       {"cli-suffix-separators", cliSuffixesWithSeparators},
       {"cli-open-reasons", cliTellsWhyAMovieCannotBeOpened},
       {"cli-journal-undo", cliJournalAndUndo},

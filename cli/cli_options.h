@@ -7,7 +7,7 @@
 
 namespace vantrel::cli {
 
-enum class CliAction { Patch, CheckRules, ShowRulesPath, ShowHelp, ShowVersion, UsageError };
+enum class CliAction { Patch, CheckRules, ShowRulesPath, Undo, ShowHelp, ShowVersion, UsageError };
 
 struct CliOptions {
   CliAction action = CliAction::Patch;
@@ -19,6 +19,8 @@ struct CliOptions {
   bool quiet = false;
   bool json = false;                        // records for scripts, as JSON Lines on stdout
   std::optional<std::string> backupSuffix;  // --backup[=SUFFIX]: copy MOVIE to MOVIE+SUFFIX first
+  // --journal[=SUFFIX]: each fix to MOVIE+SUFFIX first; with --undo, the journal to read.
+  std::optional<std::string> journalSuffix;
   bool recursive = false;                   // a directory stands for the movies beneath it
   std::vector<std::string> filesFrom;       // lists of movie paths; "-" is standard input
   bool nullSeparated = false;               // the lists' paths end in NUL bytes, not line ends
@@ -43,6 +45,8 @@ std::string usageTextFor(const std::string& programName);
 
 // The suffix --backup uses when given none.
 inline constexpr char kDefaultBackupSuffix[] = ".bak";
+// The suffix of the journal that --journal keeps and --undo reads.
+inline constexpr char kDefaultJournalSuffix[] = ".undo";
 
 }  // namespace vantrel::cli
 

@@ -1,10 +1,10 @@
 #include "cli/cli_run.h"
 
-#include "cli/backup_file.h"
 #include "cli/cli_messages.h"
 #include "cli/console_sink.h"
 #include "cli/file_names.h"
 #include "cli/movie_sources.h"
+#include "cli/repair_safeguards.h"
 #include "cli/rule_problem_report.h"
 #include "cli/run_records.h"
 #include "fixrules/fix_loader.h"
@@ -21,25 +21,11 @@ std::string displayNameOf(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-// The --backup copy of one movie, made when the walk is about to write.
-struct BackupStep {
-  std::string path;
-  std::string failure;  // why it could not be made
-};
-
-WalkOptions walkOptionsFor(const CliOptions& options, const std::string& moviePath,
-                           BackupStep& backup) {
+WalkOptions walkOptionsFor(const CliOptions& options, RepairSafeguards& safeguards) {
   WalkOptions walkOptions;
   walkOptions.dryRun = options.readOnly();
   walkOptions.reportReferences = options.references;
-  if (options.backupSuffix) {
-    backup.path = moviePath + *options.backupSuffix;
-    walkOptions.beforeFirstWrite = [&moviePath, &backup] {
-      const auto failure = copyToNewFile(moviePath, backup.path);
-      if (failure) backup.failure = *failure;
-      return !failure;
-    };
-  }
+  walkOptions.beforeFixWritten = safeguards.beforeFixWritten();
   return walkOptions;
 }
 
@@ -59,11 +45,14 @@ class BatchRun final : public MovieVisitor {
     style.listFixes = options_.list;
     style.listReferences = options_.references;
     ConsoleSink sink(report_, environment_.err, moviePath, style);
-    BackupStep backup;
+    RepairSafeguards safeguards(options_, moviePath);
     const WalkOutcome outcome =
-        patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, moviePath, backup));
+        safeguards.prepare(rules_)
+            ? patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, safeguards))
+            : WalkOutcome{WalkResult::WriteRefused, 0};
+    safeguards.finish(outcome);
     sink.finish();
-    const Failure failure = failureOf(outcome, backup, options_.readOnly());
+    const Failure failure = failureOf(outcome, safeguards, options_.readOnly());
     if (outcome.result != WalkResult::Done) {
       failed(moviePath, failure.text, outcome.result);
     } else {
@@ -73,7 +62,10 @@ class BatchRun final : public MovieVisitor {
     // A failed write leaves the fixes that landed, and those count.
     totals_.fixes += outcome.fixCount;
     ++totals_.movies;
-    resultRecord(moviePath, outcome.result, outcome.fixCount, failure.error);
+    if (report_.json()) {
+      report_.line(resultJson(moviePath, safeguards.resultName(outcome.result), outcome.fixCount,
+                              options_.readOnly(), failure.error));
+    }
   }
 
   void directoryGiven(const std::string& path) override { notOpened(path, isDirectoryText()); }
@@ -118,7 +110,12 @@ class BatchRun final : public MovieVisitor {
     std::string error;
   };
 
-  static Failure failureOf(const WalkOutcome& outcome, const BackupStep& backup, bool readOnly) {
+  static Failure failureOf(const WalkOutcome& outcome, const RepairSafeguards& safeguards,
+                           bool readOnly) {
+    // A backup or journal that could not be made stopped the repair.
+    if (const auto stopped = safeguards.failure(outcome.result)) {
+      return {stopped->text, stopped->error};
+    }
     switch (outcome.result) {
       case WalkResult::Done:
         return {};
@@ -126,9 +123,6 @@ class BatchRun final : public MovieVisitor {
         const std::string reason = openFailureText(outcome.openFailure);
         return {cannotOpenText(reason), reason};
       }
-      case WalkResult::WriteRefused:
-        return {backupFailedText(printablePath(backup.path), backup.failure),
-                backupFailedText(backup.path, backup.failure)};
       case WalkResult::NotValid: {
         const std::string text = notValidText(outcome, readOnly);
         return {text, text};

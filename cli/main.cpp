@@ -9,6 +9,7 @@
 #include "cli/console_streams.h"
 #include "cli/directory_listing.h"
 #include "cli/executable_dir.h"
+#include "cli/journal/undo_run.h"
 #include "cli/program_name.h"
 #include "cli/wildcards.h"
 #include "vantrel_version.h"
@@ -32,6 +33,7 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
       return kExitUsage;
     case CliAction::Patch:
     case CliAction::CheckRules:
+    case CliAction::Undo:
     case CliAction::ShowRulesPath:
       break;
   }
@@ -39,6 +41,7 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
       console.in,           console.out, console.err, programName, executableDirectory(argv0),
       console.errIsTerminal};
   if (options.action == CliAction::CheckRules) return runCheckRules(options, environment);
+  if (options.action == CliAction::Undo) return runUndo(options, environment);
   if (options.action == CliAction::ShowRulesPath) return runShowRulesPath(options, environment);
   return runCli(options, environment);
 }

@@ -6,6 +6,7 @@ const char kUsageText[] =
     "Usage: vantrel [OPTION]... MOVIE...\n"
     "  or:  vantrel [OPTION]... --files-from LIST [MOVIE]...\n"
     "  or:  vantrel --check-rules [--rules FILE] [--json]\n"
+    "  or:  vantrel --derive-rules [--rules FILE] [--json] [-r] GOOD DAMAGED...\n"
     "\n"
     "Repairs the bad expansion references in each QELM movie file in place,\n"
     "by the rules in fix.dat.\n"
@@ -53,6 +54,17 @@ const char kUsageText[] =
     "                tag and number, so this one is never consulted), no-change (old\n"
     "                value equals new value), odd-tag (a control character in the\n"
     "                tag) or wrapped (a number outside 32 bits, kept modulo 2^32)\n"
+    "  --derive-rules\n"
+    "                read pairs of movies, GOOD DAMAGED (with -r, pairs of\n"
+    "                directories), and write to stdout the fix.dat records that\n"
+    "                turn each damaged movie into its good copy; write no movie.\n"
+    "                With --rules, only rules that FILE lacks are written, so the\n"
+    "                output can be appended to FILE. Problems go to stderr as\n"
+    "                MOVIE:OFFSET: KIND: explanation, KIND being layout (no\n"
+    "                partner at the same place), conflict (no one rule serves\n"
+    "                every reference), shadowed (a rule in FILE decides it\n"
+    "                wrongly), unwritable (fix.dat cannot hold the tag) or\n"
+    "                unpaired (with -r, a movie in one directory only)\n"
     "  -h, --help    show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"
@@ -63,7 +75,10 @@ const char kUsageText[] =
     "without -r included), was not valid, could not be saved, or was left as\n"
     "it was because its backup could not be made, or a list or directory\n"
     "could not be read (the others are still processed). With --check-rules:\n"
-    "0 no problem found, 4 some problem found, 1 and 2 as above.\n";
+    "0 no problem found, 4 some problem found, 1 and 2 as above.\n"
+    "With --derive-rules: 0 the rules repair every reference, 4 some problem\n"
+    "found, 3 some movie could not be opened or was not valid, 1 FILE cannot\n"
+    "be opened, 2 usage error.\n";
 
 namespace {
 
@@ -110,6 +125,8 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
       options.quiet = true;
     } else if (arg == "--check-rules") {
       options.action = CliAction::CheckRules;
+    } else if (arg == "--derive-rules") {
+      options.deriveRules = true;
     } else if (arg == "--json") {
       options.json = true;
     } else if (arg == "--rules") {
@@ -127,6 +144,7 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
       return usageError("unknown option '" + arg + "'");
     }
   }
+  if (options.deriveRules) return deriveRulesOptions(std::move(options));
   if (options.action == CliAction::CheckRules) {
     if (!options.movies.empty() || !options.filesFrom.empty()) {
       return usageError("option '--check-rules' takes no movie file");

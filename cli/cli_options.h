@@ -7,7 +7,7 @@
 
 namespace vantrel::cli {
 
-enum class CliAction { Patch, CheckRules, ShowHelp, ShowVersion, UsageError };
+enum class CliAction { Patch, CheckRules, DeriveRules, ShowHelp, ShowVersion, UsageError };
 
 struct CliOptions {
   CliAction action = CliAction::Patch;
@@ -23,6 +23,7 @@ struct CliOptions {
   std::vector<std::string> filesFrom;       // lists of movie paths; "-" is standard input
   bool nullSeparated = false;               // the lists' paths end in NUL bytes, not line ends
   std::vector<std::string> movies;
+  bool deriveRules = false;  // --derive-rules: `movies` are pairs GOOD DAMAGED
 
   // What the walk of each movie may do: --references only reads.
   bool readOnly() const { return dryRun || references; }
@@ -32,6 +33,10 @@ struct CliOptions {
 // movie whose name starts with '-' can still be given; a lone "-" is a
 // movie's name too (only --files-from reads standard input).
 CliOptions parseCliOptions(const std::vector<std::string>& args);
+
+// The checks of a command line with --derive-rules, after the options
+// were read: pairs of paths, and no option that repairs or lists movies.
+CliOptions deriveRulesOptions(CliOptions options);
 
 extern const char kUsageText[];
 

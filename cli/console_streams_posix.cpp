@@ -11,4 +11,7 @@ ConsoleStreams openConsoleStreams() {
   return ConsoleStreams{std::cin, std::cout, std::cerr, isatty(2) != 0};
 }
 
+// Text and bytes are the same here.
+void writeStandardOutputAsBytes() {}
+
 }  // namespace vantrel::cli

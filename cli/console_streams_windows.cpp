@@ -97,4 +97,9 @@ ConsoleStreams openConsoleStreams() {
   return ConsoleStreams{std::cin, out, err, takesEraseCodes(errHandle)};
 }
 
+void writeStandardOutputAsBytes() {
+  std::cout.flush();
+  _setmode(_fileno(stdout), _O_BINARY);
+}
+
 }  // namespace vantrel::cli

@@ -7,6 +7,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/console_streams.h"
+#include "cli/derive_rules.h"
 #include "cli/executable_dir.h"
 #include "vantrel_version.h"
 
@@ -26,10 +27,15 @@ int main(int argc, char** argv) {
       return kExitUsage;
     case CliAction::Patch:
     case CliAction::CheckRules:
+    case CliAction::DeriveRules:
       break;
   }
   const CliEnvironment environment{console.in, console.out, console.err,
                                    executableDirectory(argv[0]), console.errIsTerminal};
   if (options.action == CliAction::CheckRules) return runCheckRules(options, environment);
+  if (options.action == CliAction::DeriveRules) {
+    writeStandardOutputAsBytes();  // the rules' tags may hold any byte
+    return runDeriveRules(options, environment);
+  }
   return runCli(options, environment);
 }

@@ -16,7 +16,7 @@ all_packages=(
   wine wine64 fonts-wine libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1
   xvfb x11-apps imagemagick
   # The packages: the man page, the Debian package's dependencies, and their checks.
-  help2man dpkg-dev unzip man-db
+  help2man dpkg-dev unzip man-db lintian
   # Japanese in the screenshots of the Wine tests.
   fonts-wqy-microhei
 )

@@ -34,7 +34,9 @@ same_list "the zip's files" "$top/Vantrel.exe
 $top/vantrel-cli.exe
 $top/README.txt
 $top/examples/demo.qlm
-$top/examples/fix.dat" "$(unzip -Z1 "$zip" | grep -v '/$')"
+$top/examples/fix.dat
+$top/docs/rule-file.md
+$top/docs/json-lines.md" "$(unzip -Z1 "$zip" | grep -v '/$')"
 unzip -q "$zip" -d "$work/zip"
 check_pe "$work/zip/$top/Vantrel.exe" PE32 gui || fail "Vantrel.exe in the zip"
 check_pe "$work/zip/$top/vantrel-cli.exe" PE32 console || fail "vantrel-cli.exe in the zip"
@@ -51,6 +53,8 @@ cmp -s "$work/zip/$top/examples/demo.qlm" "$root/demo/demo.qlm" || fail "the zip
 linux_files="bin/vantrel
 share/man/man1/vantrel.1.gz
 share/doc/vantrel/README.md
+share/doc/vantrel/rule-file.md
+share/doc/vantrel/json-lines.md
 share/doc/vantrel/examples/demo.qlm
 share/doc/vantrel/examples/fix.dat"
 same_list "the Debian package's files" "$(sed 's|^|./usr/|' <<<"$linux_files")" \

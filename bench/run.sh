@@ -161,7 +161,7 @@ derive_time=$(awk '{ print $1 }' "$data/derive-times" | median)
 dry_good=$(awk '{ print $1 }' "$data/dry-good-times" | median)
 dry_bad=$(awk '{ print $1 }' "$data/dry-bad-times" | median)
 derive_ratio=$(awk -v d="$derive_time" -v g="$dry_good" -v b="$dry_bad" 'BEGIN { printf "%.2f", d / (g + b) }')
-derive_peak=$(awk '{ printf "%.1f", $2 / 1024 }' "$data/derive-times" | maximum)
+derive_peak=$(awk '{ print $2 / 1024 }' "$data/derive-times" | maximum | awk '{ printf "%.1f", $1 }')
 printf '%-36s %11s %9s\n' "dense80, good copy against damaged" "median s" "peak MiB"
 printf '%-36s %11.4f %9.1f\n' "--dry-run of the good copy" "$dry_good" \
   "$(awk '{ print $2 / 1024 }' "$data/dry-good-times" | maximum)"

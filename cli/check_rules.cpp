@@ -8,13 +8,15 @@
 #include "fixrules/rule_messages.h"
 
 namespace vantrel::cli {
+
 int runCheckRules(const CliOptions& options, const CliEnvironment& environment) {
-  const std::string rulesPath = rulesPathFor(options, environment);
-  const FixLoad load = loadFixTable(rulesPath);
-  if (!load.opened) {
-    environment.err << kCannotOpenRulesText << '\n';
+  const RuleSearch search = findRules(options, environment);
+  if (!search.load.opened) {
+    environment.err << noRulesMessage(environment.programName, search);
     return kExitNoRules;
   }
+  const FixLoad& load = search.load;
+  const std::string& rulesPath = search.path;
   const std::vector<RuleProblem> problems = findRuleProblems(load);
   for (const RuleProblem& problem : problems) {
     environment.out << (options.json ? ruleProblemJson(rulesPath, problem, load.table)
@@ -34,6 +36,16 @@ int runCheckRules(const CliOptions& options, const CliEnvironment& environment) 
   }
   environment.out.flush();
   return problems.empty() ? kExitDone : kExitRuleProblems;
+}
+
+int runShowRulesPath(const CliOptions& options, const CliEnvironment& environment) {
+  const RuleSearch search = findRules(options, environment);
+  if (!search.load.opened) {
+    environment.err << noRulesMessage(environment.programName, search);
+    return kExitNoRules;
+  }
+  environment.out << search.path << '\n';
+  return kExitDone;
 }
 
 }  // namespace vantrel::cli

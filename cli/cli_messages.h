@@ -8,6 +8,10 @@
 // Windows program come from the walk's and the rule loader's own tables.
 namespace vantrel::cli {
 
+// Why --references lists every reference as no-rule: it found no rule file.
+inline constexpr char kNoRulesFoundText[] =
+    "no rule file was found, so every reference is listed as no-rule";
+
 // "1 movie", "2 movies": `count` and the word for one or for many.
 std::string counted(std::uint64_t count, const char* one, const char* many);
 

@@ -1,5 +1,9 @@
 #include "cli/cli_options.h"
 
+#include <cstring>
+
+#include "cli/option_table.h"
+
 namespace vantrel::cli {
 
 const char kUsageText[] =
@@ -11,8 +15,8 @@ const char kUsageText[] =
     "Repairs the bad expansion references in each QELM movie file in place,\n"
     "by the rules in fix.dat.\n"
     "\n"
-    "  --rules FILE  read the rules from FILE instead of the fix.dat that lies\n"
-    "                beside the vantrel program\n"
+    "  --rules FILE  read the rules from FILE instead of the fix.dat found as\n"
+    "                told below\n"
     "  --dry-run     open each movie read-only, write nothing, and tell how many\n"
     "                references would be fixed\n"
     "  --list        print a line for each reference fixed (or, with --dry-run,\n"
@@ -54,19 +58,35 @@ const char kUsageText[] =
     "                tag and number, so this one is never consulted), no-change (old\n"
     "                value equals new value), odd-tag (a control character in the\n"
     "                tag) or wrapped (a number outside 32 bits, kept modulo 2^32)\n"
+    "  --show-rules-path\n"
+    "                print the path of the rule file that would be read, and touch\n"
+    "                no movie\n"
     "  --derive-rules\n"
     "                read pairs of movies, GOOD DAMAGED (with -r, pairs of\n"
     "                directories), and write to stdout the fix.dat records that\n"
     "                turn each damaged movie into its good copy; write no movie.\n"
     "                With --rules, only rules that FILE lacks are written, so the\n"
-    "                output can be appended to FILE. Problems go to stderr as\n"
-    "                MOVIE:OFFSET: KIND: explanation, KIND being layout (no\n"
-    "                partner at the same place), conflict (no one rule serves\n"
-    "                every reference), shadowed (a rule in FILE decides it\n"
-    "                wrongly), unwritable (fix.dat cannot hold the tag) or\n"
-    "                unpaired (with -r, a movie in one directory only)\n"
+    "                output can be appended to FILE; without it, no rule file is\n"
+    "                read. Problems go to stderr as MOVIE:OFFSET: KIND:\n"
+    "                explanation, KIND being layout (no partner at the same\n"
+    "                place), conflict (no one rule serves every reference),\n"
+    "                shadowed (a rule in FILE decides it wrongly), unwritable\n"
+    "                (fix.dat cannot hold the tag) or unpaired (with -r, a movie\n"
+    "                in one directory only)\n"
     "  -h, --help    show this help and exit\n"
     "  --version     show the version and exit\n"
+    "\n"
+    "Without --rules, the first of these files that exists is read: the one that\n"
+    "$VANTREL_RULES names; fix.dat beside the program; then on POSIX\n"
+    "$XDG_CONFIG_HOME/vantrel/fix.dat (~/.config/vantrel/fix.dat when unset),\n"
+    "vantrel/fix.dat in each folder of $XDG_CONFIG_DIRS (/etc/xdg when unset)\n"
+    "and /etc/vantrel/fix.dat; on Windows %APPDATA%\\Vantrel\\fix.dat and\n"
+    "%PROGRAMDATA%\\Vantrel\\fix.dat. The current folder is never searched.\n"
+    "--references goes on without rules when none is found.\n"
+    "\n"
+    "A long option may be shortened to any prefix that names no other (--dry\n"
+    "for --dry-run); short options may be combined (-rq); an option's value may\n"
+    "follow '=' or come as the next argument; '--' ends the options.\n"
     "\n"
     "When more than one movie is processed, a summary closes the run.\n"
     "\n"
@@ -89,73 +109,155 @@ CliOptions usageError(std::string message) {
   return options;
 }
 
+// The option that `name` spells in full, or else the only one it begins;
+// sets `error` when it names none or more than one.
+const OptionSpec* findLongOption(const std::string& name, std::string& error) {
+  std::vector<const OptionSpec*> candidates;
+  if (name.empty()) {
+    error = "unknown option '--" + name + "'";
+    return nullptr;
+  }
+  for (const OptionSpec& spec : optionTable()) {
+    if (name == spec.longName) return &spec;
+    if (std::string(spec.longName).compare(0, name.size(), name) == 0) candidates.push_back(&spec);
+  }
+  if (candidates.size() == 1) return candidates.front();
+  if (candidates.empty()) {
+    error = "unknown option '--" + name + "'";
+  } else {
+    error = "option '--" + name + "' is ambiguous; possibilities:";
+    for (const OptionSpec* spec : candidates) error += std::string(" '--") + spec->longName + "'";
+  }
+  return nullptr;
+}
+
+const OptionSpec* findShortOption(char letter) {
+  for (const OptionSpec& spec : optionTable()) {
+    if (spec.shortName == letter) return &spec;
+  }
+  return nullptr;
+}
+
+std::string missingArgument(const OptionSpec& spec) {
+  return std::string("option '--") + spec.longName + "' needs " + spec.argumentNeed;
+}
+
+// Reads the arguments one by one; options may come anywhere among the movies.
+class OptionReader {
+ public:
+  explicit OptionReader(const std::vector<std::string>& args) : args_(args) {}
+
+  // Reads every argument; returns a usage error, or an empty string.
+  std::string readAll(CliOptions& options) {
+    bool optionsEnded = false;
+    for (next_ = 0; next_ < args_.size();) {
+      const std::string& arg = args_[next_++];
+      std::string error;
+      if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+        options.movies.push_back(arg);
+      } else if (arg == "--") {
+        optionsEnded = true;
+      } else if (arg[1] == '-') {
+        error = readLong(arg.substr(2), options);
+      } else {
+        error = readShorts(arg.substr(1), options);
+      }
+      if (!error.empty()) return error;
+      // Help and version win over everything after them.
+      if (options.action == CliAction::ShowHelp || options.action == CliAction::ShowVersion) break;
+    }
+    return std::string();
+  }
+
+ private:
+  // "name", "name=value" or a unique prefix of a name, with the value in the
+  // next argument where the option needs one.
+  std::string readLong(const std::string& word, CliOptions& options) {
+    const std::size_t equals = word.find('=');
+    std::string error;
+    const OptionSpec* spec = findLongOption(word.substr(0, equals), error);
+    if (spec == nullptr) return error;
+    std::optional<std::string> value;
+    if (equals != std::string::npos) {
+      if (spec->argument == OptionArgument::None) {
+        return std::string("option '--") + spec->longName + "' takes no argument";
+      }
+      value = word.substr(equals + 1);
+    } else if (spec->argument == OptionArgument::Required) {
+      if (next_ == args_.size()) return missingArgument(*spec);
+      value = args_[next_++];
+    }
+    return spec->apply(options, value);
+  }
+
+  // One or more short options bundled in one word ("-rq"); one that takes an
+  // argument takes the rest of the word, or else the next argument.
+  std::string readShorts(const std::string& letters, CliOptions& options) {
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+      const OptionSpec* spec = findShortOption(letters[i]);
+      if (spec == nullptr) return "unknown option '-" + letters.substr(i, 1) + "'";
+      std::optional<std::string> value;
+      const std::string rest = letters.substr(i + 1);
+      if (spec->argument != OptionArgument::None && !rest.empty()) {
+        value = rest;
+      } else if (spec->argument == OptionArgument::Required) {
+        if (next_ == args_.size()) return missingArgument(*spec);
+        value = args_[next_++];
+      }
+      const std::string error = spec->apply(options, value);
+      if (!error.empty() || value) return error;
+      if (options.action == CliAction::ShowHelp || options.action == CliAction::ShowVersion) break;
+    }
+    return std::string();
+  }
+
+  const std::vector<std::string>& args_;
+  std::size_t next_ = 0;
+};
+
+// What the options read allow: the movies an action needs, or none.
+std::string inconsistency(const CliOptions& options) {
+  if (options.action == CliAction::CheckRules || options.action == CliAction::ShowRulesPath) {
+    if (!options.movies.empty() || !options.filesFrom.empty()) {
+      return std::string("option '") +
+             (options.action == CliAction::CheckRules ? "--check-rules" : "--show-rules-path") +
+             "' takes no movie file";
+    }
+    return std::string();
+  }
+  if (options.nullSeparated && options.filesFrom.empty()) {
+    return "option '--null' needs '--files-from'";
+  }
+  if (options.movies.empty() && options.filesFrom.empty()) return "no movie file given";
+  return std::string();
+}
+
 }  // namespace
 
 CliOptions parseCliOptions(const std::vector<std::string>& args) {
   CliOptions options;
-  bool optionsEnded = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      options.movies.push_back(arg);
-    } else if (arg == "--") {
-      optionsEnded = true;
-    } else if (arg == "--help" || arg == "-h") {
-      options.action = CliAction::ShowHelp;
-      return options;
-    } else if (arg == "--version") {
-      options.action = CliAction::ShowVersion;
-      return options;
-    } else if (arg == "--dry-run") {
-      options.dryRun = true;
-    } else if (arg == "--list") {
-      options.list = true;
-    } else if (arg == "--references") {
-      options.references = true;
-    } else if (arg == "--recursive" || arg == "-r") {
-      options.recursive = true;
-    } else if (arg == "--null") {
-      options.nullSeparated = true;
-    } else if (arg == "--files-from") {
-      if (i + 1 == args.size()) return usageError("option '--files-from' needs a file name");
-      options.filesFrom.push_back(args[++i]);
-    } else if (arg.rfind("--files-from=", 0) == 0) {
-      options.filesFrom.push_back(arg.substr(13));
-    } else if (arg == "--quiet" || arg == "-q") {
-      options.quiet = true;
-    } else if (arg == "--check-rules") {
-      options.action = CliAction::CheckRules;
-    } else if (arg == "--derive-rules") {
-      options.deriveRules = true;
-    } else if (arg == "--json") {
-      options.json = true;
-    } else if (arg == "--rules") {
-      if (i + 1 == args.size()) return usageError("option '--rules' needs a file name");
-      options.rulesPath = args[++i];
-    } else if (arg.rfind("--rules=", 0) == 0) {
-      options.rulesPath = arg.substr(8);
-    } else if (arg == "--backup") {
-      options.backupSuffix = kDefaultBackupSuffix;
-    } else if (arg.rfind("--backup=", 0) == 0) {
-      // An empty suffix would name the movie itself.
-      if (arg.size() == 9) return usageError("option '--backup=' needs a suffix");
-      options.backupSuffix = arg.substr(9);
-    } else {
-      return usageError("unknown option '" + arg + "'");
+  std::string error = OptionReader(args).readAll(options);
+  if (error.empty() && options.deriveRules && options.action != CliAction::ShowHelp &&
+      options.action != CliAction::ShowVersion) {
+    return deriveRulesOptions(std::move(options));
+  }
+  if (error.empty() && options.action != CliAction::ShowHelp &&
+      options.action != CliAction::ShowVersion) {
+    error = inconsistency(options);
+  }
+  return error.empty() ? options : usageError(error);
+}
+
+std::string usageTextFor(const std::string& programName) {
+  std::string text = kUsageText;
+  for (const std::string lead : {"Usage: ", "  or:  "}) {
+    const std::string usage = lead + "vantrel ";
+    for (std::size_t at = text.find(usage); at != std::string::npos;
+         at = text.find(usage, at + 1)) {
+      text.replace(at + lead.size(), std::strlen("vantrel"), programName);
     }
   }
-  if (options.deriveRules) return deriveRulesOptions(std::move(options));
-  if (options.action == CliAction::CheckRules) {
-    if (!options.movies.empty() || !options.filesFrom.empty()) {
-      return usageError("option '--check-rules' takes no movie file");
-    }
-    return options;
-  }
-  if (options.nullSeparated && options.filesFrom.empty()) {
-    return usageError("option '--null' needs '--files-from'");
-  }
-  if (options.movies.empty() && options.filesFrom.empty()) return usageError("no movie file given");
-  return options;
+  return text;
 }
 
 }  // namespace vantrel::cli

@@ -7,12 +7,20 @@
 
 namespace vantrel::cli {
 
-enum class CliAction { Patch, CheckRules, DeriveRules, ShowHelp, ShowVersion, UsageError };
+enum class CliAction {
+  Patch,
+  CheckRules,
+  ShowRulesPath,
+  DeriveRules,
+  ShowHelp,
+  ShowVersion,
+  UsageError
+};
 
 struct CliOptions {
   CliAction action = CliAction::Patch;
   std::string usageError;                // what was wrong, for UsageError
-  std::optional<std::string> rulesPath;  // --rules; else fix.dat beside the program
+  std::optional<std::string> rulesPath;  // --rules; else the first rule file found
   bool dryRun = false;
   bool list = false;
   bool references = false;  // every reference each movie holds; implies a dry run
@@ -29,16 +37,22 @@ struct CliOptions {
   bool readOnly() const { return dryRun || references; }
 };
 
-// Reads the arguments after the program name. "--" ends the options, so a
-// movie whose name starts with '-' can still be given; a lone "-" is a
-// movie's name too (only --files-from reads standard input).
+// Reads the arguments after the program name, in the GNU manner: short
+// options bundle ("-rq"), a long option may be shortened to any prefix that
+// names only it, a value follows "=" or comes as the next argument. "--" ends
+// the options, so a movie whose name starts with '-' can still be given; a
+// lone "-" is a movie's name too (only --files-from reads standard input).
 CliOptions parseCliOptions(const std::vector<std::string>& args);
 
 // The checks of a command line with --derive-rules, after the options
 // were read: pairs of paths, and no option that repairs or lists movies.
 CliOptions deriveRulesOptions(CliOptions options);
 
+// The usage text, for the program named "vantrel".
 extern const char kUsageText[];
+
+// The usage text, naming the program `programName` as it was invoked.
+std::string usageTextFor(const std::string& programName);
 
 // The suffix --backup uses when given none.
 inline constexpr char kDefaultBackupSuffix[] = ".bak";

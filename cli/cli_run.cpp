@@ -128,26 +128,38 @@ int exitCodeFor(WalkResult result) {
   return result == WalkResult::Done ? kExitDone : kExitMovieFailed;
 }
 
-std::string rulesPathFor(const CliOptions& options, const CliEnvironment& environment) {
-  return options.rulesPath ? *options.rulesPath : environment.programDirectory + kRuleFileName;
+RuleSearch findRules(const CliOptions& options, const CliEnvironment& environment) {
+  if (options.rulesPath) {
+    RuleSearch search = readFirstRuleFile({*options.rulesPath});
+    search.named = true;
+    return search;
+  }
+  RuleSearch search =
+      readFirstRuleFile(rulePlaces(environment.programDirectory, environment.variable));
+  search.named = !environment.variable(kRulesVariable).empty();
+  return search;
 }
 
 int runCli(const CliOptions& options, const CliEnvironment& environment) {
-  const std::string rulesPath = rulesPathFor(options, environment);
-  const FixLoad rules = loadFixTable(rulesPath);
-  if (!rules.opened) {
-    environment.err << kCannotOpenRulesText << '\n';
-    return kExitNoRules;
+  const RuleSearch rules = findRules(options, environment);
+  if (!rules.load.opened) {
+    // Listing what a movie holds needs no rules, unless the user named a file.
+    if (!options.references || rules.named) {
+      environment.err << noRulesMessage(environment.programName, rules);
+      return kExitNoRules;
+    }
+    environment.err << environment.programName << ": " << kNoRulesFoundText << '\n';
   }
-  if (const auto malformed = malformedProblem(rules)) {
-    environment.err << badRuleText(malformed->line) << '\n';
+  if (const auto malformed = malformedProblem(rules.load)) {
+    environment.err << environment.programName << ": "
+                    << ruleProblemLine(rules.path, *malformed, rules.load.table) << '\n';
     if (options.json) {
-      environment.out << ruleProblemJson(rulesPath, *malformed, rules.table) << '\n';
+      environment.out << ruleProblemJson(rules.path, *malformed, rules.load.table) << '\n';
     }
   }
 
   ReportStream report(environment.out, options.json);
-  BatchRun run(options, environment, rules.table, report);
+  BatchRun run(options, environment, rules.load.table, report);
   visitMovies(options, environment.in, run);
   return run.finish();
 }

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "cli/cli_options.h"
+#include "cli/rule_places.h"
+#include "cli/rule_search.h"
 #include "movie/walk_result.h"
 
 namespace vantrel::cli {
@@ -26,12 +28,15 @@ struct CliEnvironment {
   std::istream& in;  // standard input, for --files-from -
   std::ostream& out;
   std::ostream& err;
-  std::string programDirectory;  // where fix.dat is looked for without --rules
+  std::string programName;       // as invoked, to begin the program's own messages
+  std::string programDirectory;  // the first place fix.dat is looked for without --rules
   bool errIsTerminal = false;    // the progress bar is drawn only on a terminal
+  EnvironmentLookup variable = processEnvironmentVariable;
 };
 
-// The rule file to read: --rules, or fix.dat beside the program.
-std::string rulesPathFor(const CliOptions& options, const CliEnvironment& environment);
+// The rules of the run: the --rules file, or else the first of rulePlaces()
+// that exists.
+RuleSearch findRules(const CliOptions& options, const CliEnvironment& environment);
 
 // Loads the rules once and patches each movie in turn, as the movie
 // arguments and lists give them; returns the exit code.

@@ -14,6 +14,7 @@ CliOptions deriveUsageError(std::string message) {
 // never does; the name of the first one given.
 const char* repairOptionGiven(const CliOptions& options) {
   if (options.action == CliAction::CheckRules) return "--check-rules";
+  if (options.action == CliAction::ShowRulesPath) return "--show-rules-path";
   if (options.dryRun) return "--dry-run";
   if (options.list) return "--list";
   if (options.references) return "--references";

@@ -6,6 +6,7 @@
 #include "cli/derive_records.h"
 #include "cli/movie_pairs.h"
 #include "cli/rule_problem_report.h"
+#include "cli/rule_search.h"
 #include "fixrules/fix_loader.h"
 #include "fixrules/rule_check.h"
 #include "fixrules/rule_messages.h"
@@ -81,7 +82,7 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
     totals.problems += extraProblems_;
     environment_.out.flush();
     if (json_) environment_.out << deriveSummaryJson(totals) << '\n' << std::flush;
-    environment_.err << deriveSummaryLine(totals) << '\n';
+    environment_.err << environment_.programName << ": " << deriveSummaryLine(totals) << '\n';
     if (failedMovies_) return kExitMovieFailed;
     const bool promiseKept = totals.problems == 0 && totals.repaired == totals.differing;
     return promiseKept ? kExitDone : kExitRuleProblems;
@@ -107,24 +108,26 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
 }  // namespace
 
 int runDeriveRules(const CliOptions& options, const CliEnvironment& environment) {
-  // Without --rules no rule file is read: the new rules then stand alone.
-  FixLoad existing;
-  existing.opened = true;
+  // Without --rules no rule file is read, nor searched for: the new rules
+  // then stand alone.
+  RuleSearch existing;
+  existing.load.opened = true;
   if (options.rulesPath) {
-    existing = loadFixTable(*options.rulesPath);
-    if (!existing.opened) {
-      environment.err << kCannotOpenRulesText << '\n';
+    existing = findRules(options, environment);
+    if (!existing.load.opened) {
+      environment.err << noRulesMessage(environment.programName, existing);
       return kExitNoRules;
     }
   }
   const std::string rulesPath = options.rulesPath.value_or(kRuleFileName);
-  DeriveRun run(environment, options.json, rulesPath, existing.table);
-  if (const auto malformed = malformedProblem(existing)) {
+  DeriveRun run(environment, options.json, rulesPath, existing.load.table);
+  if (const auto malformed = malformedProblem(existing.load)) {
     // Rules appended after a record that stops the reading would never be read.
     run.countProblem();
-    environment.err << badRuleText(malformed->line) << '\n';
+    environment.err << environment.programName << ": "
+                    << ruleProblemLine(rulesPath, *malformed, existing.load.table) << '\n';
     if (options.json) {
-      environment.out << ruleProblemJson(rulesPath, *malformed, existing.table) << '\n';
+      environment.out << ruleProblemJson(rulesPath, *malformed, existing.load.table) << '\n';
     }
   }
   visitMoviePairs(options.movies, options.recursive, run);

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "cli/option_table.h"
+#include "cli/program_name.h"
+
 namespace vantrel::cli {
 namespace {
 
@@ -89,12 +94,73 @@ TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
       {{"--files-from"}, "option '--files-from' needs a file name"},
       {{"--null", "a.qlm"}, "option '--null' needs '--files-from'"},
       {{"--check-rules", "--files-from", "-"}, "option '--check-rules' takes no movie file"},
+      {{"--re", "a.qlm"},
+       "option '--re' is ambiguous; possibilities: '--references' '--recursive'"},
+      {{"--list=yes", "a.qlm"}, "option '--list' takes no argument"},
+      {{"--dry=1", "a.qlm"}, "option '--dry-run' takes no argument"},
+      {{"-rx", "a.qlm"}, "unknown option '-x'"},
+      {{"--=x", "a.qlm"}, "unknown option '--'"},
+      {{"--files"}, "option '--files-from' needs a file name"},
   };
   for (const Case& c : cases) {
     const CliOptions options = parseCliOptions(c.args);
     EXPECT_EQ(options.action, CliAction::UsageError);
     EXPECT_EQ(options.usageError, c.message);
   }
+}
+
+TEST(CliOptionsTest, ShortOptionsBundleAndLongOnesMayBeShortened) {
+  const CliOptions options = parseCliOptions({"-rq", "--dry", "--ref", "--rul=r.dat", "--fi", "l",
+                                              "--back=.o", "--jso", "--nu", "--li", "d"});
+  EXPECT_EQ(options.action, CliAction::Patch) << options.usageError;
+  EXPECT_TRUE(options.recursive && options.quiet && options.dryRun && options.references);
+  EXPECT_TRUE(options.json && options.nullSeparated && options.list);
+  EXPECT_EQ(options.rulesPath, "r.dat");
+  EXPECT_EQ(options.filesFrom, std::vector<std::string>{"l"});
+  EXPECT_EQ(options.backupSuffix, ".o");
+  EXPECT_EQ(options.movies, std::vector<std::string>{"d"});
+  // A whole name wins over the longer names it begins; help ends a bundle.
+  EXPECT_EQ(parseCliOptions({"--check", "--rules", "x"}).action, CliAction::CheckRules);
+  EXPECT_EQ(parseCliOptions({"-qh", "--bogus"}).action, CliAction::ShowHelp);
+  EXPECT_EQ(parseCliOptions({"--he"}).action, CliAction::ShowHelp);
+  EXPECT_EQ(parseCliOptions({"--vers"}).action, CliAction::ShowVersion);
+}
+
+TEST(CliOptionsTest, EveryOptionIsInTheUsageTextAndNamedOnce) {
+  std::vector<std::string> names;
+  for (const OptionSpec& spec : optionTable()) {
+    const std::string name = std::string("--") + spec.longName;
+    // As --help lists it: "  -r, --recursive", "  --rules FILE".
+    const std::string listed =
+        spec.shortName != '\0' ? std::string("  -") + spec.shortName + ", " + name : "  " + name;
+    EXPECT_NE(std::string(kUsageText).find(listed), std::string::npos) << listed;
+    EXPECT_EQ(std::count(names.begin(), names.end(), name), 0) << name;
+    EXPECT_EQ(spec.argument == OptionArgument::Required, spec.argumentNeed != nullptr) << name;
+    names.push_back(name);
+  }
+}
+
+TEST(CliOptionsTest, TheUsageTextNamesTheProgramAsInvoked) {
+  const std::string text = usageTextFor("vantrel-cli");
+  EXPECT_EQ(text.rfind("Usage: vantrel-cli [OPTION]... MOVIE...\n  or:  vantrel-cli [OPTION]", 0),
+            0u);
+  EXPECT_EQ(text.find("Usage: vantrel "), std::string::npos);
+  EXPECT_EQ(text.find("or:  vantrel "), std::string::npos);
+  EXPECT_EQ(usageTextFor("vantrel"), kUsageText);
+
+  struct Case {
+    const char* argv0;
+    const char* name;
+  };
+  const Case cases[] = {{"vantrel", "vantrel"},
+                        {"/usr/bin/vantrel", "vantrel"},
+                        {"C:\\Tools\\vantrel-cli.exe", "vantrel-cli"},
+                        {"D:/x/VANTREL-CLI.EXE", "VANTREL-CLI"},
+                        {"./my.exe.copy", "my.exe.copy"},
+                        {".exe", ".exe"},
+                        {"", "vantrel"},
+                        {nullptr, "vantrel"}};
+  for (const Case& c : cases) EXPECT_EQ(programNameFrom(c.argv0), c.name) << c.name;
 }
 
 }  // namespace

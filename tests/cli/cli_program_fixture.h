@@ -5,6 +5,7 @@
 // catches what it prints.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -38,11 +39,19 @@ inline std::string quoted(const std::string& text) {
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The process id keeps apart the same test run from two build folders at once.
     dir_ = std::filesystem::temp_directory_path() /
            ("vantrel-cli-" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+            std::to_string(getpid()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
+    // The program searches for its rules in the user's and the machine's
+    // configuration folders: point them into the test's folder, empty.
+    setenv("HOME", (dir_ / "home").c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (dir_ / "xdg").c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("VANTREL_RULES");
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
 

@@ -72,7 +72,10 @@ TEST_F(CliProgramTest, FindsFixDatBesideTheProgram) {
   fs::remove(dir_ / "fix.dat");
   const RunResult missing = run(program.string(), {path("a.qlm")});
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.err, "Cannot open fix data file\n");
+  EXPECT_EQ(missing.err.rfind("vantrel: Cannot open fix data file\n  " + path("fix.dat") +
+                                  ": No such file or directory\n",
+                              0),
+            0u);
 }
 
 TEST_F(CliProgramTest, WithoutRulesNoMovieIsTouched) {
@@ -80,7 +83,8 @@ TEST_F(CliProgramTest, WithoutRulesNoMovieIsTouched) {
   writeFile(path("a.qlm"), movie.bytes);
   const RunResult result = run({"--rules", path("absent.dat"), path("a.qlm")});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Cannot open fix data file\n");
+  EXPECT_EQ(result.err, "vantrel: Cannot open fix data file\n  " + path("absent.dat") +
+                            ": No such file or directory\n");
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(readFile(path("a.qlm")), movie.bytes);
 }
@@ -91,8 +95,9 @@ TEST_F(CliProgramTest, WarnsOfABadRuleAndUsesTheRulesBeforeIt) {
   writeFile(path("a.qlm"), movie.bytes);
   const RunResult result = run({"--rules", path("fix.dat"), path("a.qlm")});
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.err,
-            "Bad rule in fix.dat at line 2. The rules from that line on are not used.\n");
+  EXPECT_EQ(result.err, "vantrel: " + path("fix.dat") +
+                            ":2: malformed: a number expected; the rules from this line on "
+                            "are not used\n");
   EXPECT_EQ(readFile(path("a.qlm")), expectedAfterFix(movie, {{"ABCD", 7, 2, 5}}));
 }
 
@@ -102,8 +107,9 @@ TEST_F(CliProgramTest, WithJsonABadRuleIsAlsoARecordOnStdout) {
   writeFile(path("a.qlm"), movie.bytes);
   const RunResult result = run({"--json", "--rules", path("fix.dat"), path("a.qlm")});
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.err,
-            "Bad rule in fix.dat at line 3. The rules from that line on are not used.\n");
+  EXPECT_EQ(result.err, "vantrel: " + path("fix.dat") +
+                            ":3: malformed: cut short by the end of the file; the rules from "
+                            "this line on are not used\n");
   EXPECT_EQ(
       result.out.rfind("{\"type\":\"rule-problem\",\"file\":\"" + path("fix.dat") +
                            "\",\"line\":3,\"kind\":\"malformed\",\"message\":\"cut short by "
@@ -188,7 +194,11 @@ TEST_F(CliProgramTest, CheckRulesExitCodes) {
            "same reference on every run\n" +
            path("bad.dat") + ": 1 rule, 1 problem\n",
        ""},
-      {{"--check-rules", "--rules", path("absent.dat")}, 1, "", "Cannot open fix data file\n"},
+      {{"--check-rules", "--rules", path("absent.dat")},
+       1,
+       "",
+       "vantrel: Cannot open fix data file\n  " + path("absent.dat") +
+           ": No such file or directory\n"},
       {{"--check-rules", "--rules", path("bad.dat"), path("a.qlm")},
        2,
        "",
@@ -267,6 +277,15 @@ TEST_F(CliProgramTest, UsageHelpAndVersion) {
   const RunResult version = run({"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out, "vantrel 1.0.0\n");
+
+  // Renamed, it goes by its new name in every message of its own.
+  const fs::path renamed = dir_ / "vt.exe";
+  fs::copy_file(VANTREL_CLI_PATH, renamed);
+  EXPECT_EQ(run(renamed.string(), {"--vers"}).out, "vt 1.0.0\n");
+  EXPECT_EQ(run(renamed.string(), {"-qx"}).err, "vt: unknown option '-x'\nTry 'vt --help'.\n");
+  EXPECT_EQ(run(renamed.string(), {"--rules", "none.dat", "a.qlm"}).err,
+            "vt: Cannot open fix data file\n  none.dat: No such file or directory\n");
+  EXPECT_EQ(run(renamed.string(), {"--he"}).out.rfind("Usage: vt [OPTION]... MOVIE...\n", 0), 0u);
 }
 
 // The names in `folder` that begin with `prefix`, sorted.

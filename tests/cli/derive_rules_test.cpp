@@ -38,7 +38,7 @@ TEST_F(DeriveRulesTest, RulesFromTheDemoRepairItAndExtendARuleFile) {
   // In the order the walk first needs each.
   EXPECT_EQ(derived.out,
             "-SND  12 4410 44100\n-FONT 1 7 9\n-BMAP 3 -1 640\n-PAL  2 256 16\n-SCRP 40 1 2\n");
-  EXPECT_EQ(derived.err, "9 references compared, 6 differ; 5 rules written; 0 problems\n");
+  EXPECT_EQ(derived.err, "vantrel: 9 references compared, 6 differ; 5 rules written; 0 problems\n");
   EXPECT_EQ(readFile(path("bad.qlm")), demo.bytes) << "a movie was written";
 
   // Appended to a rule file that already holds two of them, only the
@@ -114,7 +114,7 @@ TEST_F(DeriveRulesTest, EachProblemIsToldWhereItLiesAndTheExitCodeIsFour) {
                 "unwritable: 'A\\x0d\\x0aB' 1 needs 1 -> 2 here, but fix.dat cannot hold this tag "
                 "(a Ctrl-Z ends the file, and a carriage return before a line feed reads as one "
                 "line end)\n"
-                "8 references compared, 7 differ; 1 rule written; 5 problems\n");
+                "vantrel: 8 references compared, 7 differ; 1 rule written; 5 problems\n");
 
   const RunResult json = run(
       {"--derive-rules", "--json", "--rules", path("fix.dat"), path("good.qlm"), path("bad.qlm")});
@@ -153,11 +153,11 @@ TEST_F(DeriveRulesTest, FoldersPairByRelativePathAndAMovieInOneIsUnpaired) {
   const RunResult result = run({"--derive-rules", "-r", path("good"), path("bad") + "/"});
   EXPECT_EQ(result.exitCode, 4);
   EXPECT_EQ(result.out, "-AAAA 1 1 2\n-BBBB 1 10 20\n");
-  EXPECT_EQ(result.err, path("good/only-good.qlm") + ": unpaired: no movie at " +
-                            path("bad/only-good.qlm") + " to pair it with\n" +
-                            path("bad/only-bad.qlm") + ": unpaired: no movie at " +
-                            path("good/only-bad.qlm") + " to pair it with\n" +
-                            "2 references compared, 2 differ; 2 rules written; 2 problems\n");
+  EXPECT_EQ(result.err,
+            path("good/only-good.qlm") + ": unpaired: no movie at " + path("bad/only-good.qlm") +
+                " to pair it with\n" + path("bad/only-bad.qlm") + ": unpaired: no movie at " +
+                path("good/only-bad.qlm") + " to pair it with\n" +
+                "vantrel: 2 references compared, 2 differ; 2 rules written; 2 problems\n");
   const RunResult json = run({"--derive-rules", "--json", "-r", path("good"), path("bad")});
   EXPECT_NE(json.out.find("{\"type\":\"derive-problem\",\"kind\":\"unpaired\",\"tag\":null,"
                           "\"number\":null,\"movie\":\"" +
@@ -185,15 +185,21 @@ TEST_F(DeriveRulesTest, ExitCodesSayWhatWentWrong) {
     int exitCode;
     std::string errStart;
   } cases[] = {
-      {{"--derive-rules", good_, bad}, 0, "1 reference compared, 1 differ; 1 rule written"},
+      {{"--derive-rules", good_, bad},
+       0,
+       "vantrel: 1 reference compared, 1 differ; 1 rule written"},
       {{"--derive-rules", good_}, 2, "vantrel: option '--derive-rules' takes pairs GOOD DAMAGED"},
       {{"--derive-rules"}, 2, "vantrel: option '--derive-rules' needs GOOD DAMAGED"},
       {{"--derive-rules", "--list", good_, bad}, 2, "vantrel: option '--derive-rules' cannot"},
-      {{"--derive-rules", "--rules", path("none.dat"), good_, bad}, 1, "Cannot open fix data file"},
+      {{"--derive-rules", "--rules", path("none.dat"), good_, bad},
+       1,
+       "vantrel: Cannot open fix data file"},
       {{"--derive-rules", path("none.qlm"), bad}, 3, path("none.qlm") + ": Cannot open QELM"},
       {{"--derive-rules", good_, path("text.qlm")}, 3, path("text.qlm") + ": Not a valid QELM"},
       {{"--derive-rules", path("folder"), bad}, 3, path("folder") + ": is a directory"},
-      {{"--derive-rules", "--rules", path("malformed.dat"), good_, bad}, 4, "Bad rule in fix.dat"},
+      {{"--derive-rules", "--rules", path("malformed.dat"), good_, bad},
+       4,
+       "vantrel: " + path("malformed.dat") + ":2: malformed"},
       {{"--derive-rules", bad, good_, good_, bad}, 4, good_ + ":0x"},  // a conflict
   };
   for (const auto& c : cases) {

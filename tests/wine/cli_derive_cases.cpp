@@ -32,9 +32,10 @@ void cliDerivedRulesRepairInVantrelExe(const DriverOptions& options, Check& chec
   check.equal(derived.exitCode.value_or(99), 0ul, "exit code");
   check.equal(derived.out, std::string("-SND  12 4410 44100\n-AB\nC 7 1 2\n"),
               "the rules, with no CR before any line feed");
-  check.equal(withLineFeeds(derived.err),
-              std::string("3 references compared, 2 differ; 2 rules written; 0 problems\n"),
-              "standard error");
+  check.equal(
+      withLineFeeds(derived.err),
+      std::string("vantrel-cli: 3 references compared, 2 differ; 2 rules written; 0 problems\n"),
+      "standard error");
   check.sameBytes(moviekit::readFile(badPath), bad.bytes, "the damaged movie, not written");
 
   writeRules(setup, derived.out);

@@ -1,6 +1,7 @@
 #include "cli/check_rules.h"
 
 #include "cli/cli_messages.h"
+#include "cli/file_names.h"
 #include "cli/json_writer.h"
 #include "cli/rule_problem_report.h"
 #include "fixrules/fix_loader.h"
@@ -31,7 +32,8 @@ int runCheckRules(const CliOptions& options, const CliEnvironment& environment) 
                            .text()
                     << '\n';
   } else {
-    environment.out << rulesPath << ": " << counted(load.table.size(), "rule", "rules") << ", "
+    environment.out << printablePath(rulesPath) << ": "
+                    << counted(load.table.size(), "rule", "rules") << ", "
                     << counted(problems.size(), "problem", "problems") << '\n';
   }
   environment.out.flush();

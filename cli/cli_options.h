@@ -11,6 +11,7 @@ enum class CliAction {
   Patch,
   CheckRules,
   ShowRulesPath,
+  Undo,
   DeriveRules,
   ShowHelp,
   ShowVersion,
@@ -27,9 +28,11 @@ struct CliOptions {
   bool quiet = false;
   bool json = false;                        // records for scripts, as JSON Lines on stdout
   std::optional<std::string> backupSuffix;  // --backup[=SUFFIX]: copy MOVIE to MOVIE+SUFFIX first
-  bool recursive = false;                   // a directory stands for the movies beneath it
-  std::vector<std::string> filesFrom;       // lists of movie paths; "-" is standard input
-  bool nullSeparated = false;               // the lists' paths end in NUL bytes, not line ends
+  // --journal[=SUFFIX]: each fix to MOVIE+SUFFIX first; with --undo, the journal to read.
+  std::optional<std::string> journalSuffix;
+  bool recursive = false;              // a directory stands for the movies beneath it
+  std::vector<std::string> filesFrom;  // lists of movie paths; "-" is standard input
+  bool nullSeparated = false;          // the lists' paths end in NUL bytes, not line ends
   std::vector<std::string> movies;
   bool deriveRules = false;  // --derive-rules: `movies` are pairs GOOD DAMAGED
 
@@ -56,6 +59,8 @@ std::string usageTextFor(const std::string& programName);
 
 // The suffix --backup uses when given none.
 inline constexpr char kDefaultBackupSuffix[] = ".bak";
+// The suffix of the journal that --journal keeps and --undo reads.
+inline constexpr char kDefaultJournalSuffix[] = ".undo";
 
 }  // namespace vantrel::cli
 

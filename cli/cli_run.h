@@ -20,7 +20,14 @@ enum ExitCode {
                           // list or directory of movies could not be read
   kExitRuleProblems = 4,  // --check-rules found a problem in the rule file; --derive-rules one
                           // in the movies or the rules
+  kExitWriteError = 5,    // standard output could not be written (every movie was still
+                          // finished); 1 and 3 go before it
 };
+
+// The exit code of a run that ended with `code`, once standard output is
+// known to have lost something: 5, unless the rules could not be read or a
+// movie failed, which matter more to a script.
+int exitCodeAfterLostOutput(int code);
 
 int exitCodeFor(WalkResult result);
 

@@ -15,6 +15,8 @@ CliOptions deriveUsageError(std::string message) {
 const char* repairOptionGiven(const CliOptions& options) {
   if (options.action == CliAction::CheckRules) return "--check-rules";
   if (options.action == CliAction::ShowRulesPath) return "--show-rules-path";
+  if (options.action == CliAction::Undo) return "--undo";
+  if (options.journalSuffix) return "--journal";
   if (options.dryRun) return "--dry-run";
   if (options.list) return "--list";
   if (options.references) return "--references";

@@ -21,12 +21,15 @@
 #include <cstring>
 #endif
 
+#include "cli/file_names.h"
 #include "cli/system_error.h"
 
 namespace vantrel::cli {
 namespace {
 
 constexpr std::size_t kCopyBufferSize = std::size_t{1} << 18;
+// Names tried for the temporary copy before giving up.
+constexpr unsigned kTemporaryAttempts = 100;
 
 #ifdef _WIN32
 
@@ -50,13 +53,13 @@ bool copyBytes(HANDLE from, HANDLE to) {
 }
 
 // A new file beside `target`, made only if no file has its name yet.
-HANDLE createTemporary(const std::wstring& target, std::wstring& temporary) {
+HANDLE createTemporary(const std::string& target, std::wstring& temporary) {
   for (unsigned attempt = 0;; ++attempt) {
-    temporary =
-        target + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt);
+    temporary = widePath(temporaryNameBeside(target, GetCurrentProcessId(), attempt));
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS || attempt == 99) {
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS ||
+        attempt + 1 == kTemporaryAttempts) {
       return file;
     }
   }
@@ -73,7 +76,7 @@ std::optional<std::string> copyFile(const std::string& sourcePath, const std::st
                             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (from == INVALID_HANDLE_VALUE) return reasonOf(GetLastError());
   std::wstring temporary;
-  HANDLE to = createTemporary(target, temporary);
+  HANDLE to = createTemporary(targetPath, temporary);
   if (to == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     CloseHandle(from);
@@ -140,6 +143,17 @@ int nameWithoutReplacing(const std::string& temporary, const std::string& target
   return 0;
 }
 
+// A new file beside `target`, made only if no file has its name yet; -1,
+// with errno set, when none could be made.
+int createTemporary(const std::string& target, std::string& temporary) {
+  for (unsigned attempt = 0;; ++attempt) {
+    temporary = temporaryNameBeside(target, static_cast<unsigned long>(::getpid()), attempt);
+    const int fd = retried(
+        [&] { return ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600); });
+    if (fd >= 0 || errno != EEXIST || attempt + 1 == kTemporaryAttempts) return fd;
+  }
+}
+
 // Makes the folder's list of names durable, so the new name survives a crash.
 bool syncFolderOf(const std::string& path) {
   const std::size_t cut = path.rfind('/');
@@ -164,8 +178,8 @@ std::optional<std::string> copyFile(const std::string& source, const std::string
     if (from >= 0) ::close(from);
     return reasonOf(error);
   }
-  std::string temporary = target + ".tmpXXXXXX";
-  const int to = ::mkostemp(&temporary[0], O_CLOEXEC);  // created exclusively
+  std::string temporary;
+  const int to = createTemporary(target, temporary);
   if (to < 0) {
     const int error = errno;
     ::close(from);

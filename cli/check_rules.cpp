@@ -1,6 +1,7 @@
 #include "cli/check_rules.h"
 
 #include "cli/cli_messages.h"
+#include "cli/file_names.h"
 #include "cli/json_writer.h"
 #include "cli/rule_problem_report.h"
 #include "fixrules/fix_loader.h"
@@ -8,13 +9,15 @@
 #include "fixrules/rule_messages.h"
 
 namespace vantrel::cli {
+
 int runCheckRules(const CliOptions& options, const CliEnvironment& environment) {
-  const std::string rulesPath = rulesPathFor(options, environment);
-  const FixLoad load = loadFixTable(rulesPath);
-  if (!load.opened) {
-    environment.err << environment.programName << ": " << kCannotOpenRulesText << '\n';
+  const RuleSearch search = findRules(options, environment);
+  if (!search.load.opened) {
+    environment.err << noRulesMessage(environment.programName, search);
     return kExitNoRules;
   }
+  const FixLoad& load = search.load;
+  const std::string& rulesPath = search.path;
   const std::vector<RuleProblem> problems = findRuleProblems(load);
   for (const RuleProblem& problem : problems) {
     environment.out << (options.json ? ruleProblemJson(rulesPath, problem, load.table)
@@ -29,11 +32,22 @@ int runCheckRules(const CliOptions& options, const CliEnvironment& environment) 
                            .text()
                     << '\n';
   } else {
-    environment.out << rulesPath << ": " << counted(load.table.size(), "rule", "rules") << ", "
+    environment.out << printablePath(rulesPath) << ": "
+                    << counted(load.table.size(), "rule", "rules") << ", "
                     << counted(problems.size(), "problem", "problems") << '\n';
   }
   environment.out.flush();
   return problems.empty() ? kExitDone : kExitRuleProblems;
+}
+
+int runShowRulesPath(const CliOptions& options, const CliEnvironment& environment) {
+  const RuleSearch search = findRules(options, environment);
+  if (!search.load.opened) {
+    environment.err << noRulesMessage(environment.programName, search);
+    return kExitNoRules;
+  }
+  environment.out << search.path << '\n';
+  return kExitDone;
 }
 
 }  // namespace vantrel::cli

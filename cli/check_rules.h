@@ -11,6 +11,10 @@ namespace vantrel::cli {
 // summary; returns the exit code.
 int runCheckRules(const CliOptions& options, const CliEnvironment& environment);
 
+// --show-rules-path: prints the path of the rule file a run would read, or
+// says where it looked; returns the exit code.
+int runShowRulesPath(const CliOptions& options, const CliEnvironment& environment);
+
 }  // namespace vantrel::cli
 
 #endif  // VANTREL_CLI_CHECK_RULES_H_

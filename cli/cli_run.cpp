@@ -1,9 +1,10 @@
 #include "cli/cli_run.h"
 
-#include "cli/backup_file.h"
 #include "cli/cli_messages.h"
 #include "cli/console_sink.h"
+#include "cli/file_names.h"
 #include "cli/movie_sources.h"
+#include "cli/repair_safeguards.h"
 #include "cli/rule_problem_report.h"
 #include "cli/run_records.h"
 #include "fixrules/fix_loader.h"
@@ -20,25 +21,11 @@ std::string displayNameOf(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-// The --backup copy of one movie, made when the walk is about to write.
-struct BackupStep {
-  std::string path;
-  std::string failure;  // why it could not be made
-};
-
-WalkOptions walkOptionsFor(const CliOptions& options, const std::string& moviePath,
-                           BackupStep& backup) {
+WalkOptions walkOptionsFor(const CliOptions& options, RepairSafeguards& safeguards) {
   WalkOptions walkOptions;
   walkOptions.dryRun = options.readOnly();
   walkOptions.reportReferences = options.references;
-  if (options.backupSuffix) {
-    backup.path = moviePath + *options.backupSuffix;
-    walkOptions.beforeFirstWrite = [&moviePath, &backup] {
-      const auto failure = copyToNewFile(moviePath, backup.path);
-      if (failure) backup.failure = *failure;
-      return !failure;
-    };
-  }
+  walkOptions.beforeFixWritten = safeguards.beforeFixWritten();
   return walkOptions;
 }
 
@@ -50,47 +37,46 @@ class BatchRun final : public MovieVisitor {
       : options_(options), environment_(environment), rules_(rules), report_(report) {}
 
   void movie(const std::string& moviePath) override {
-    report_.nextMovie();
+    // A movie's listing is set apart by an empty line; one-line reports
+    // follow each other.
+    if (!oneLineReports_ || options_.list || options_.references) report_.nextMovie();
     SinkStyle style;
     style.showBar = environment_.errIsTerminal && !options_.quiet;
     style.listFixes = options_.list;
     style.listReferences = options_.references;
     ConsoleSink sink(report_, environment_.err, moviePath, style);
-    BackupStep backup;
+    RepairSafeguards safeguards(options_, moviePath);
     const WalkOutcome outcome =
-        patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, moviePath, backup));
+        safeguards.prepare(rules_)
+            ? patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, safeguards))
+            : WalkOutcome{WalkResult::WriteRefused, 0};
+    safeguards.finish(outcome);
     sink.finish();
-    if (outcome.result == WalkResult::WriteRefused) {
-      failed(moviePath, backupFailedText(backup.path, backup.failure), outcome.result);
-    } else if (outcome.result != WalkResult::Done) {
-      failed(moviePath, resultMessage(outcome.result).text, outcome.result);
+    const Failure failure = failureOf(outcome, safeguards, options_.readOnly());
+    if (outcome.result != WalkResult::Done) {
+      failed(moviePath, failure.text, outcome.result);
     } else {
       ++totals_.done;
-      if (!report_.json()) {
-        const std::string name = displayNameOf(moviePath);
-        report_.line(options_.readOnly() ? dryRunText(name, outcome.fixCount)
-                                         : completionText(name, outcome.fixCount));
-      }
+      if (!report_.json()) report_.line(reportText(moviePath, outcome.fixCount));
     }
     // A failed write leaves the fixes that landed, and those count.
     totals_.fixes += outcome.fixCount;
     ++totals_.movies;
     if (report_.json()) {
-      report_.line(resultJson(moviePath, outcome.result, outcome.fixCount, options_.readOnly()));
+      report_.line(resultJson(moviePath, safeguards.resultName(outcome.result), outcome.fixCount,
+                              options_.readOnly(), failure.error));
     }
   }
 
-  void directoryGiven(const std::string& path) override {
-    report_.nextMovie();
-    failed(path, isDirectoryText(), WalkResult::CannotOpen);
-    ++totals_.movies;
-    if (report_.json()) {
-      report_.line(resultJson(path, WalkResult::CannotOpen, 0, options_.readOnly()));
-    }
+  void directoryGiven(const std::string& path) override { notOpened(path, isDirectoryText()); }
+
+  void pathTooLong(const std::string& start) override {
+    notOpened(shortenedPath(start), pathTooLongText());
   }
 
   void unreadable(const std::string& path, const std::string& why, bool isList) override {
-    environment_.err << path << ": "
+    report_.stream().flush();
+    environment_.err << printablePath(path) << ": "
                      << (isList ? unreadableListText(why) : unreadableDirectoryText(why)) << '\n';
     exitCode_ = kExitMovieFailed;
   }
@@ -107,17 +93,72 @@ class BatchRun final : public MovieVisitor {
   }
 
  private:
+  // Names the movie by its path among several, and as the Windows program
+  // does when it is the only one.
+  std::string reportText(const std::string& moviePath, std::uint64_t fixCount) const {
+    if (oneLineReports_) {
+      return movieReportLine(printablePath(moviePath), fixCount, options_.readOnly());
+    }
+    const std::string name = printablePath(displayNameOf(moviePath));
+    return options_.readOnly() ? dryRunText(name, fixCount) : completionText(name, fixCount);
+  }
+
+  // What a movie that failed is told with: `text` on stderr, `error` in its
+  // JSON record, which keeps the exact bytes of the paths in it.
+  struct Failure {
+    std::string text;
+    std::string error;
+  };
+
+  static Failure failureOf(const WalkOutcome& outcome, const RepairSafeguards& safeguards,
+                           bool readOnly) {
+    // A backup or journal that could not be made stopped the repair.
+    if (const auto stopped = safeguards.failure(outcome.result)) {
+      return {stopped->text, stopped->error};
+    }
+    switch (outcome.result) {
+      case WalkResult::Done:
+        return {};
+      case WalkResult::CannotOpen: {
+        const std::string reason = openFailureText(outcome.openFailure);
+        return {cannotOpenText(reason), reason};
+      }
+      case WalkResult::NotValid: {
+        const std::string text = notValidText(outcome, readOnly);
+        return {text, text};
+      }
+      default:
+        return {resultMessage(outcome.result).text, resultMessage(outcome.result).text};
+    }
+  }
+
+  // A path that was never opened as a movie, and `why`.
+  void notOpened(const std::string& path, const std::string& why) {
+    report_.nextMovie();
+    failed(path, why, WalkResult::CannotOpen);
+    ++totals_.movies;
+    resultRecord(path, WalkResult::CannotOpen, 0, why);
+  }
+
   void failed(const std::string& path, const std::string& why, WalkResult result) {
     report_.stream().flush();  // what came before it on stdout, first
-    environment_.err << path << ": " << why << '\n';
+    environment_.err << printablePath(path) << ": " << why << '\n';
     ++totals_.failed;
     exitCode_ = exitCodeFor(result);
+  }
+
+  void resultRecord(const std::string& path, WalkResult result, std::uint64_t fixes,
+                    const std::string& error) {
+    if (report_.json()) {
+      report_.line(resultJson(path, result, fixes, options_.readOnly(), error));
+    }
   }
 
   const CliOptions& options_;
   const CliEnvironment& environment_;
   const FixTable& rules_;
   ReportStream& report_;
+  const bool oneLineReports_ = mayReachSeveralMovies(options_);
   RunTotals totals_;
   int exitCode_ = kExitDone;
 };
@@ -128,26 +169,42 @@ int exitCodeFor(WalkResult result) {
   return result == WalkResult::Done ? kExitDone : kExitMovieFailed;
 }
 
-std::string rulesPathFor(const CliOptions& options, const CliEnvironment& environment) {
-  return options.rulesPath ? *options.rulesPath : environment.programDirectory + kRuleFileName;
+int exitCodeAfterLostOutput(int code) {
+  return code == kExitNoRules || code == kExitMovieFailed ? code : kExitWriteError;
+}
+
+RuleSearch findRules(const CliOptions& options, const CliEnvironment& environment) {
+  if (options.rulesPath) {
+    RuleSearch search = readFirstRuleFile({*options.rulesPath});
+    search.named = true;
+    return search;
+  }
+  RuleSearch search =
+      readFirstRuleFile(rulePlaces(environment.programDirectory, environment.variable));
+  search.named = !environment.variable(kRulesVariable).empty();
+  return search;
 }
 
 int runCli(const CliOptions& options, const CliEnvironment& environment) {
-  const std::string rulesPath = rulesPathFor(options, environment);
-  const FixLoad rules = loadFixTable(rulesPath);
-  if (!rules.opened) {
-    environment.err << environment.programName << ": " << kCannotOpenRulesText << '\n';
-    return kExitNoRules;
+  const RuleSearch rules = findRules(options, environment);
+  if (!rules.load.opened) {
+    // Listing what a movie holds needs no rules, unless the user named a file.
+    if (!options.references || rules.named) {
+      environment.err << noRulesMessage(environment.programName, rules);
+      return kExitNoRules;
+    }
+    environment.err << environment.programName << ": " << kNoRulesFoundText << '\n';
   }
-  if (const auto malformed = malformedProblem(rules)) {
-    environment.err << badRuleText(malformed->line) << '\n';
+  if (const auto malformed = malformedProblem(rules.load)) {
+    environment.err << environment.programName << ": "
+                    << ruleProblemLine(rules.path, *malformed, rules.load.table) << '\n';
     if (options.json) {
-      environment.out << ruleProblemJson(rulesPath, *malformed, rules.table) << '\n';
+      environment.out << ruleProblemJson(rules.path, *malformed, rules.load.table) << '\n';
     }
   }
 
   ReportStream report(environment.out, options.json);
-  BatchRun run(options, environment, rules.table, report);
+  BatchRun run(options, environment, rules.load.table, report);
   visitMovies(options, environment.in, run);
   return run.finish();
 }

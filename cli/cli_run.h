@@ -6,6 +6,8 @@
 #include <string>
 
 #include "cli/cli_options.h"
+#include "cli/rule_places.h"
+#include "cli/rule_search.h"
 #include "movie/walk_result.h"
 
 namespace vantrel::cli {
@@ -16,8 +18,16 @@ enum ExitCode {
   kExitUsage = 2,         // the command line was wrong
   kExitMovieFailed = 3,   // some movie could not be opened, was not valid or not saved, or a
                           // list or directory of movies could not be read
-  kExitRuleProblems = 4,  // --check-rules found a problem in the rule file
+  kExitRuleProblems = 4,  // --check-rules found a problem in the rule file; --derive-rules one
+                          // in the movies or the rules
+  kExitWriteError = 5,    // standard output could not be written (every movie was still
+                          // finished); 1 and 3 go before it
 };
+
+// The exit code of a run that ended with `code`, once standard output is
+// known to have lost something: 5, unless the rules could not be read or a
+// movie failed, which matter more to a script.
+int exitCodeAfterLostOutput(int code);
 
 int exitCodeFor(WalkResult result);
 
@@ -26,12 +36,14 @@ struct CliEnvironment {
   std::ostream& out;
   std::ostream& err;
   std::string programName;       // as invoked, to begin the program's own messages
-  std::string programDirectory;  // where fix.dat is looked for without --rules
+  std::string programDirectory;  // the first place fix.dat is looked for without --rules
   bool errIsTerminal = false;    // the progress bar is drawn only on a terminal
+  EnvironmentLookup variable = processEnvironmentVariable;
 };
 
-// The rule file to read: --rules, or fix.dat beside the program.
-std::string rulesPathFor(const CliOptions& options, const CliEnvironment& environment);
+// The rules of the run: the --rules file, or else the first of rulePlaces()
+// that exists.
+RuleSearch findRules(const CliOptions& options, const CliEnvironment& environment);
 
 // Loads the rules once and patches each movie in turn, as the movie
 // arguments and lists give them; returns the exit code.

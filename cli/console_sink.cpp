@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/file_names.h"
 #include "cli/run_records.h"
 
 namespace vantrel::cli {
@@ -53,7 +54,11 @@ void ReportStream::line(const std::string& text) {
 
 ConsoleSink::ConsoleSink(ReportStream& report, std::ostream& err, std::string moviePath,
                          SinkStyle style)
-    : report_(report), err_(err), moviePath_(std::move(moviePath)), style_(style) {}
+    : report_(report),
+      err_(err),
+      moviePath_(std::move(moviePath)),
+      shownPath_(printablePath(moviePath_)),
+      style_(style) {}
 
 void ConsoleSink::begin(std::uint32_t total) {
   total_ = total;
@@ -69,7 +74,7 @@ void ConsoleSink::step() {
 void ConsoleSink::referenceFixed(const FixedReference& fix) {
   if (!style_.listFixes) return;
   clearBar();
-  report_.line(report_.json() ? fixJson(moviePath_, fix) : moviePath_ + ": " + describeFix(fix));
+  report_.line(report_.json() ? fixJson(moviePath_, fix) : shownPath_ + ": " + describeFix(fix));
 }
 
 void ConsoleSink::referenceRead(const ReadReference& reference) {
@@ -80,15 +85,15 @@ void ConsoleSink::referenceRead(const ReadReference& reference) {
     return;
   }
   if (!headingShown_) {
-    report_.line(moviePath_ + ": " + referenceHeading());
+    report_.line(shownPath_ + ": " + referenceHeading());
     headingShown_ = true;
   }
-  report_.line(moviePath_ + ": " + describeReference(reference));
+  report_.line(shownPath_ + ": " + describeReference(reference));
 }
 
 void ConsoleSink::writeFailed(std::uint64_t valueOffset) {
   clearBar();
-  err_ << moviePath_ << ": ?? the fix at " << hexOffset(valueOffset) << " could not be written\n";
+  err_ << shownPath_ << ": ?? the fix at " << hexOffset(valueOffset) << " could not be written\n";
   if (report_.json()) report_.line(writeFailedJson(moviePath_, valueOffset));
 }
 
@@ -103,7 +108,7 @@ void ConsoleSink::drawBar() {
   report_.stream().flush();
   err_ << '\r' << std::string(static_cast<std::size_t>(fill), '#')
        << std::string(static_cast<std::size_t>(kBarCells - fill), '.') << ' '
-       << (total_ == 0 ? 100 : std::uint64_t{done_} * 100 / total_) << "% " << moviePath_
+       << (total_ == 0 ? 100 : std::uint64_t{done_} * 100 / total_) << "% " << shownPath_
        << std::flush;
 }
 

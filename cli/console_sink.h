@@ -61,7 +61,8 @@ class ConsoleSink final : public ProgressSink {
 
   ReportStream& report_;
   std::ostream& err_;
-  std::string moviePath_;
+  std::string moviePath_;  // as it is, for JSON
+  std::string shownPath_;  // with control characters escaped, for text
   SinkStyle style_;
   bool headingShown_ = false;
   std::uint32_t total_ = 0;

@@ -4,10 +4,13 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <streambuf>
 #include <string>
 
 #include "cli/console_streams.h"
+#include "cli/output_buffer.h"
+#include "cli/system_error.h"
 #include "cli/utf8_text.h"
 
 namespace vantrel::cli {
@@ -22,6 +25,8 @@ class WideConsoleBuffer final : public std::streambuf {
     setp(bytes_, bytes_ + sizeof bytes_);
   }
   ~WideConsoleBuffer() override { writeOut(true); }
+
+  const std::optional<std::string>& failure() const { return failure_; }
 
  protected:
   int_type overflow(int_type c) override {
@@ -45,8 +50,10 @@ class WideConsoleBuffer final : public std::streambuf {
       const int length = MultiByteToWideChar(CP_UTF8, 0, pbase(), static_cast<int>(whole), &wide[0],
                                              static_cast<int>(wide.size()));
       DWORD written = 0;
-      if (length > 0)
-        WriteConsoleW(console_, wide.data(), static_cast<DWORD>(length), &written, nullptr);
+      if (length > 0 && !failure_ &&
+          !WriteConsoleW(console_, wide.data(), static_cast<DWORD>(length), &written, nullptr)) {
+        failure_ = lastSystemErrorText();
+      }
     }
     const std::size_t rest = held - whole;
     std::char_traits<char>::move(bytes_, pbase() + whole, rest);
@@ -56,7 +63,34 @@ class WideConsoleBuffer final : public std::streambuf {
 
   HANDLE console_;
   char bytes_[4096];
+  std::optional<std::string> failure_;
 };
+
+// Writes to a file or a pipe as text, each line end as CR LF, the way the C
+// runtime writes text; a handle that is missing (standard output closed)
+// fails as the system would.
+std::optional<std::string> writeText(HANDLE handle, const char* text, std::size_t length) {
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+    return systemErrorText(ERROR_INVALID_HANDLE);
+  }
+  std::string lines;
+  lines.reserve(length + length / 16);
+  for (std::size_t i = 0; i < length; ++i) {
+    if (text[i] == '\n') lines += '\r';
+    lines += text[i];
+  }
+  const char* bytes = lines.data();
+  std::size_t size = lines.size();
+  while (size > 0) {
+    const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+    DWORD put = 0;
+    if (!WriteFile(handle, bytes, chunk, &put, nullptr)) return lastSystemErrorText();
+    if (put == 0) return systemErrorText(ERROR_WRITE_FAULT);
+    bytes += put;
+    size -= put;
+  }
+  return std::nullopt;
+}
 
 bool isConsole(HANDLE handle, DWORD& mode) {
   return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != 0;
@@ -79,7 +113,7 @@ bool takesEraseCodes(HANDLE handle) {
 
 // Output to a console goes through WideConsoleBuffer when the program's text
 // is UTF-8, as it is where the manifest's code page holds; elsewhere (files,
-// pipes, older Windows) the bytes go out as they are.
+// pipes, older Windows) the bytes go out as they are, as text.
 ConsoleStreams openConsoleStreams() {
   const HANDLE outHandle = GetStdHandle(STD_OUTPUT_HANDLE);
   const HANDLE errHandle = GetStdHandle(STD_ERROR_HANDLE);
@@ -87,14 +121,25 @@ ConsoleStreams openConsoleStreams() {
   // Static, so that what they hold is written out when the program ends.
   static WideConsoleBuffer outBuffer(outHandle);
   static WideConsoleBuffer errBuffer(errHandle);
+  static OutputBuffer outBytes([outHandle](const char* bytes, std::size_t size) {
+    return writeText(outHandle, bytes, size);
+  });
   static std::ostream outConsole(&outBuffer);
   static std::ostream errConsole(&errBuffer);
+  static std::ostream outFile(&outBytes);
   errConsole.setf(std::ios::unitbuf);
-  std::ostream& out = utf8 && isConsole(outHandle) ? outConsole : std::cout;
+  const bool outToConsole = utf8 && isConsole(outHandle);
   std::ostream& err = utf8 && isConsole(errHandle) ? errConsole : std::cerr;
   // A list of movies is bytes: no CR LF turned into LF, and no end at a Ctrl-Z.
   _setmode(_fileno(stdin), _O_BINARY);
-  return ConsoleStreams{std::cin, out, err, takesEraseCodes(errHandle)};
+  return ConsoleStreams{std::cin, outToConsole ? outConsole : outFile, err,
+                        takesEraseCodes(errHandle),
+                        outToConsole ? outBuffer.failure() : outBytes.failure()};
+}
+
+void writeStandardOutputAsBytes() {
+  std::cout.flush();
+  _setmode(_fileno(stdout), _O_BINARY);
 }
 
 }  // namespace vantrel::cli

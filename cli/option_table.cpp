@@ -1,5 +1,7 @@
 #include "cli/option_table.h"
 
+#include "cli/file_names.h"
+
 namespace vantrel::cli {
 namespace {
 
@@ -52,9 +54,17 @@ const std::vector<OptionSpec>& optionTable() {
        }},
       {"backup", '\0', OptionArgument::Optional, nullptr,
        [](CliOptions& o, const Value& v) {
-         // An empty suffix would name the movie itself.
-         if (v && v->empty()) return std::string("option '--backup=' needs a suffix");
          o.backupSuffix = v.value_or(kDefaultBackupSuffix);
+         return suffixProblem("--backup", *o.backupSuffix).value_or(accepted());
+       }},
+      {"journal", '\0', OptionArgument::Optional, nullptr,
+       [](CliOptions& o, const Value& v) {
+         o.journalSuffix = v.value_or(kDefaultJournalSuffix);
+         return suffixProblem("--journal", *o.journalSuffix).value_or(accepted());
+       }},
+      {"undo", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.action = CliAction::Undo;
          return accepted();
        }},
       {"quiet", 'q', OptionArgument::None, nullptr,
@@ -65,6 +75,16 @@ const std::vector<OptionSpec>& optionTable() {
       {"check-rules", '\0', OptionArgument::None, nullptr,
        [](CliOptions& o, const Value&) {
          o.action = CliAction::CheckRules;
+         return accepted();
+       }},
+      {"show-rules-path", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.action = CliAction::ShowRulesPath;
+         return accepted();
+       }},
+      {"derive-rules", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.deriveRules = true;
          return accepted();
        }},
       {"help", 'h', OptionArgument::None, nullptr,

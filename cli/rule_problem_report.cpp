@@ -1,6 +1,7 @@
 #include "cli/rule_problem_report.h"
 
 #include "cli/console_sink.h"
+#include "cli/file_names.h"
 #include "cli/json_writer.h"
 
 namespace vantrel::cli {
@@ -105,8 +106,8 @@ std::string ruleProblemExplanation(const RuleProblem& problem, const FixTable& r
 
 std::string ruleProblemLine(const std::string& rulesPath, const RuleProblem& problem,
                             const FixTable& rules) {
-  return rulesPath + ":" + std::to_string(problem.line) + ": " + ruleProblemKindName(problem.kind) +
-         ": " + ruleProblemExplanation(problem, rules);
+  return printablePath(rulesPath) + ":" + std::to_string(problem.line) + ": " +
+         ruleProblemKindName(problem.kind) + ": " + ruleProblemExplanation(problem, rules);
 }
 
 std::string ruleProblemJson(const std::string& rulesPath, const RuleProblem& problem,

@@ -1,6 +1,7 @@
 #include "fixrules/fix_loader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -21,6 +22,12 @@ std::size_t expectedRules(std::size_t bytes) {
   constexpr std::size_t kShortestRecord = 10;
   constexpr std::size_t kMostRulesReserved = std::size_t{1} << 22;
   return std::min(bytes / kShortestRecord + 1, kMostRulesReserved);
+}
+
+FixLoad notOpened(int error) {
+  FixLoad load;
+  load.openError = error != 0 ? error : EIO;
+  return load;
 }
 
 }  // namespace
@@ -58,7 +65,7 @@ FixLoad parseFixText(std::string_view fileBytes) {
 FixLoad loadFixTable(const std::string& path) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                              &std::fclose);
-  if (!file) return FixLoad{};
+  if (!file) return notOpened(errno);
   long size = -1;
   if (std::fseek(file.get(), 0, SEEK_END) == 0) size = std::ftell(file.get());
   std::rewind(file.get());
@@ -69,10 +76,10 @@ FixLoad loadFixTable(const std::string& path) {
     FixLoad load = readFixRules(read, kBufferSize, size > 0 ? static_cast<std::size_t>(size) : 0);
     // A file that cannot be read (a folder, say) is as good as one that
     // cannot be opened.
-    if (std::ferror(file.get())) return FixLoad{};
+    if (std::ferror(file.get())) return notOpened(errno);
     return load;
   } catch (const std::bad_alloc&) {
-    return FixLoad{};  // a file of more rules than memory holds cannot be used
+    return notOpened(ENOMEM);  // a file of more rules than memory holds cannot be used
   }
 }
 

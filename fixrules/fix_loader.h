@@ -18,6 +18,7 @@ namespace vantrel {
 // every record read, and what is wrong with it in `badRecord`.
 struct FixLoad {
   bool opened = false;
+  int openError = 0;  // when not opened: the errno value that says why, from the C library
   FixTable table;
   std::optional<long long> badLine;
   BadRecord badRecord = BadRecord::NoDash;

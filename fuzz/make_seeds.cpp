@@ -11,6 +11,7 @@
 
 #include "fuzz/walk_input.h"
 #include "movie/le_word.h"
+#include "tests/support/hostile_movies.h"
 #include "tests/support/model_walk.h"
 #include "tests/support/movie_builder.h"
 #include "tests/support/random_movies.h"
@@ -129,6 +130,14 @@ void walkSeeds(const fs::path& dir) {
   noMagic[0] = '2';
   noMagic[3] = 'C';
   walkSeed(dir, "magic_reversed_ends.bin", kRules, noMagic);
+
+  // Structures whose element visits grow with the square of their size,
+  // small enough for the fuzzer: the walk refuses them, or stops where a
+  // fix raises a count past its budget.
+  const std::vector<Rule> hostileRules = {{"BMAP", 7, 1, 2}, raiseCountRule(256)};
+  walkSeed(dir, "hostile_repeated_group.bin", hostileRules, repeatedGroupMovie(64, 512));
+  walkSeed(dir, "hostile_overlapping_groups.bin", hostileRules, overlappingGroupsMovie(64, 256));
+  walkSeed(dir, "hostile_count_raised_by_a_fix.bin", hostileRules, countRaisedByAFixMovie(256, 8));
 
   std::mt19937 random(4401);
   for (int i = 0; i < 4; ++i) {

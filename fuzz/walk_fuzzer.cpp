@@ -78,8 +78,12 @@ ModelWalk walkAndCompare(const Bytes& before, Bytes& bytes, const std::vector<Fi
          static_cast<std::uint64_t>(sink.begins));
   expect(sink.total == model.chunkTotal, "begin() was given a wrong total", sink.total,
          model.chunkTotal);
-  expect(sink.steps == (model.begun ? model.chunkTotal : 0),
-         "step() called a wrong number of times", sink.steps, model.chunkTotal);
+  expect(sink.steps == model.steps, "step() called a wrong number of times", sink.steps,
+         model.steps);
+  expect(outcome.overBudget == model.overBudget,
+         "the budget of element visits ended the walk otherwise than in the model",
+         static_cast<std::uint64_t>(outcome.overBudget),
+         static_cast<std::uint64_t>(model.overBudget));
   expect(sink.failedWrites.empty(), "a write to memory failed");
   expect(sink.fixes.size() == model.fixes.size(), "the fixes reported differ in number",
          sink.fixes.size(), model.fixes.size());
@@ -91,9 +95,8 @@ ModelWalk walkAndCompare(const Bytes& before, Bytes& bytes, const std::vector<Fi
                got.newValue == want.newValue,
            "a fix reported differs from the model's", i, got.valueOffset);
   }
-  expect(sink.references.size() == model.references.size(),
-         "the references read differ in number", sink.references.size(),
-         model.references.size());
+  expect(sink.references.size() == model.references.size(), "the references read differ in number",
+         sink.references.size(), model.references.size());
   for (std::size_t i = 0; i < sink.references.size(); ++i) {
     const ReadReference& got = sink.references[i].reference;
     const moviekit::ModelReference& want = model.references[i];

@@ -8,8 +8,11 @@
 #ifdef _WIN32
 #include <io.h>
 #include <share.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -59,14 +62,34 @@ class SharedDevice final : public FileDevice {
   std::uint64_t size_;
 };
 
-std::unique_ptr<FileDevice> openDevice(const std::string& path, OpenMode mode) {
-  // _fsopen refuses folders, so whatever opens is a file.
+// The system's error code for the open that just failed: the C runtime
+// keeps the Windows code beside errno.
+long lastOpenError() {
+  if (_doserrno != 0) return static_cast<long>(_doserrno);
+  return errno == ENOENT ? 2L : 5L;  // ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED
+}
+
+std::unique_ptr<FileDevice> openDevice(const std::string& path, OpenMode mode,
+                                       OpenFailure& failure) {
+  // Looked at first: a folder is named as one (opening it only says access
+  // is denied), and a device is never opened.
+  struct _stati64 info;
+  if (_stati64(path.c_str(), &info) == 0 && (info.st_mode & _S_IFMT) != _S_IFREG) {
+    failure.problem = (info.st_mode & _S_IFMT) == _S_IFDIR ? OpenProblem::IsDirectory
+                                                           : OpenProblem::NotRegularFile;
+    return nullptr;
+  }
+  _doserrno = 0;
   std::FILE* file = _fsopen(path.c_str(), mode == OpenMode::ReadWrite ? "r+b" : "rb", _SH_DENYNO);
-  if (file == nullptr) return nullptr;
+  if (file == nullptr) {
+    failure = OpenFailure{OpenProblem::SystemError, lastOpenError()};
+    return nullptr;
+  }
   std::setvbuf(file, nullptr, _IONBF, 0);  // MovieStream keeps windows of its own
   long long size = -1;
   if (_fseeki64(file, 0, SEEK_END) == 0) size = _ftelli64(file);
   if (size < 0) {
+    failure = OpenFailure{OpenProblem::SystemError, lastOpenError()};
     std::fclose(file);
     return nullptr;
   }
@@ -130,18 +153,44 @@ class DescriptorDevice final : public FileDevice {
   std::uint64_t size_;
 };
 
-std::unique_ptr<FileDevice> openDevice(const std::string& path, OpenMode mode) {
-  // O_NONBLOCK keeps a named pipe from holding the open until a writer
-  // comes; regular files ignore it.
+// What `info` names, when it is not a regular file.
+OpenProblem problemWith(const struct stat& info) {
+  if (S_ISREG(info.st_mode)) return OpenProblem::None;
+  return S_ISDIR(info.st_mode) ? OpenProblem::IsDirectory : OpenProblem::NotRegularFile;
+}
+
+std::unique_ptr<FileDevice> openDevice(const std::string& path, OpenMode mode,
+                                       OpenFailure& failure) {
+  // Looked at before it is opened: opening a named pipe waits for a writer,
+  // and opening a device may set it going.
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) {
+    failure = OpenFailure{OpenProblem::SystemError, errno};
+    return nullptr;
+  }
+  if (problemWith(info) != OpenProblem::None) {
+    failure.problem = problemWith(info);
+    return nullptr;
+  }
+  // O_NONBLOCK all the same, for a pipe put in the file's place meanwhile;
+  // regular files ignore it.
   const int flags = (mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
   int fd;
   do {
     fd = ::open(path.c_str(), flags);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return nullptr;
-  // A folder or a device opens for reading here; neither is a movie.
-  struct stat info;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+  if (fd < 0) {
+    failure = errno == EISDIR ? OpenFailure{OpenProblem::IsDirectory, 0}
+                              : OpenFailure{OpenProblem::SystemError, errno};
+    return nullptr;
+  }
+  // Whatever lies at the path now, it must still be a regular file.
+  if (::fstat(fd, &info) != 0) {
+    failure = OpenFailure{OpenProblem::SystemError, errno};
+  } else if (problemWith(info) != OpenProblem::None) {
+    failure.problem = problemWith(info);
+  }
+  if (failure.problem != OpenProblem::None) {
     ::close(fd);
     return nullptr;
   }
@@ -152,8 +201,12 @@ std::unique_ptr<FileDevice> openDevice(const std::string& path, OpenMode mode) {
 
 }  // namespace
 
-std::unique_ptr<FileDevice> openFileDevice(const std::string& path, OpenMode mode) {
-  return openDevice(path, mode);
+std::unique_ptr<FileDevice> openFileDevice(const std::string& path, OpenMode mode,
+                                           OpenFailure* failure) {
+  OpenFailure why;
+  auto device = openDevice(path, mode, why);
+  if (failure != nullptr) *failure = why;
+  return device;
 }
 
 }  // namespace vantrel

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "movie/walk_result.h"
+
 namespace vantrel {
 
 enum class OpenMode { ReadWrite, ReadOnly };
@@ -38,8 +40,11 @@ class FileDevice {
 
 // Opens the movie file at `path` in binary mode without denying other
 // programs read or write access. Null when it cannot be opened in that mode
-// or is not a regular file.
-std::unique_ptr<FileDevice> openFileDevice(const std::string& path, OpenMode mode);
+// or is not a regular file, and then `failure`, when given, says why. A
+// named pipe, a device or a socket is refused before it is opened, since
+// opening one may wait for another program or set a device going.
+std::unique_ptr<FileDevice> openFileDevice(const std::string& path, OpenMode mode,
+                                           OpenFailure* failure = nullptr);
 
 }  // namespace vantrel
 

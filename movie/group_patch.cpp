@@ -28,6 +28,13 @@ void patchGroupChunk(PatchContext& context, std::uint32_t dataOffset, std::uint3
       !readElementOffsets(file, dataOffset, group, elementOffsets)) {
     return;
   }
+  // A count can change during the walk (a fix may land on it), so the
+  // budget checked before the first chunk is checked again here.
+  context.elementVisits += elementOffsets.size();
+  if (context.elementVisits > context.visitBudget) {
+    context.overBudget = true;
+    return;
+  }
   for (std::size_t i = 0; i < elementOffsets.size(); ++i) {
     const std::uint64_t element = elementPosition(dataOffset, elementOffsets[i]);
     std::uint32_t kind = 0;

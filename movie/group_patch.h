@@ -22,7 +22,9 @@ std::optional<std::uint32_t> groupReferenceOffset(ChunkTag chunkTag, std::uint32
 
 // Patches the references in the elements of the group chunk whose data (a
 // Group) starts at `dataOffset`. An element that cannot be read is skipped;
-// a location table the file cannot hold skips the whole chunk.
+// a location table the file cannot hold skips the whole chunk. Its elements
+// count against the walk's budget of visits: a chunk that takes the walk past
+// it is not visited, and sets context.overBudget.
 void patchGroupChunk(PatchContext& context, std::uint32_t dataOffset, std::uint32_t kindPosition,
                      ChunkTag chunkTag);
 

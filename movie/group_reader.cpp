@@ -15,15 +15,18 @@ bool readGroupDataSize(MovieStream& file, std::uint64_t groupStart, Group& group
   return file.seek(groupStart + Group::kDataSizeAt) && file.readWord(group.dataSize);
 }
 
+bool locationTableFits(const MovieStream& file, std::uint64_t groupStart, const Group& group) {
+  const std::uint64_t tableStart = groupStart + Group::kHeaderSize + group.dataSize;
+  return tableStart <= file.size() &&
+         group.count <= (file.size() - tableStart) / Group::kLocationEntrySize;
+}
+
 bool readElementOffsets(MovieStream& file, std::uint64_t groupStart, const Group& group,
                         std::vector<std::uint32_t>& offsets) {
   offsets.clear();
   if (group.count == 0) return true;  // no table to read, wherever it would lie
+  if (!locationTableFits(file, groupStart, group)) return false;
   const std::uint64_t tableStart = groupStart + Group::kHeaderSize + group.dataSize;
-  if (tableStart > file.size() ||
-      group.count > (file.size() - tableStart) / Group::kLocationEntrySize) {
-    return false;
-  }
   try {
     offsets.resize(group.count);
   } catch (const std::bad_alloc&) {

@@ -15,6 +15,10 @@ bool readGroupCount(MovieStream& file, std::uint64_t groupStart, Group& group);
 // Reads the `dataSize` word of the Group that starts at `groupStart`.
 bool readGroupDataSize(MovieStream& file, std::uint64_t groupStart, Group& group);
 
+// Whether the file holds the whole location table of `group`, which starts
+// at `groupStart`: only then are its elements read.
+bool locationTableFits(const MovieStream& file, std::uint64_t groupStart, const Group& group);
+
 // Reads the first word of every location-table entry of `group`: each
 // element's offset from the start of the data area. Fails without
 // allocating when the file is too short to hold the whole table, so no count

@@ -8,6 +8,7 @@
 #include "movie/group_reader.h"
 #include "movie/le_word.h"
 #include "movie/reference_patch.h"
+#include "movie/visit_budget.h"
 
 namespace vantrel {
 namespace {
@@ -56,9 +57,21 @@ void visitChunk(PatchContext& context, std::uint64_t recordPosition) {
   }
 }
 
-WalkOutcome notValid(MovieStream& file) {
+WalkOutcome notValid(MovieStream& file, OverBudget overBudget = OverBudget::No) {
   file.close();
-  return WalkOutcome{WalkResult::NotValid, 0};
+  WalkOutcome outcome{WalkResult::NotValid, 0};
+  outcome.overBudget = overBudget;
+  return outcome;
+}
+
+// The walk crossed its budget of element visits: the fixes written so far
+// are put on the disk, and the movie is not valid.
+WalkOutcome stoppedOverBudget(PatchContext& context) {
+  const bool allWritten = context.file.close() && context.failedWrites == 0;
+  WalkOutcome outcome{allWritten ? WalkResult::NotValid : WalkResult::WriteFailed,
+                      context.fixCount};
+  outcome.overBudget = OverBudget::Stopped;
+  return outcome;
 }
 
 }  // namespace
@@ -73,21 +86,29 @@ WalkOutcome walkMovie(MovieStream& file, const FixTable& rules, ProgressSink& si
       !readElementOffsets(file, indexOffset, index, chunkOffsets)) {
     return notValid(file);
   }
+  const std::uint64_t budget = elementVisitBudget(file.size());
+  if (plannedElementVisits(file, indexOffset, chunkOffsets, budget) > budget) {
+    return notValid(file, OverBudget::Refused);
+  }
 
   PatchContext context{file,
                        rules,
                        sink,
                        options.dryRun,
                        options.reportReferences,
-                       std::move(options.beforeFirstWrite)};
+                       std::move(options.beforeFixWritten)};
+  context.visitBudget = budget;
   sink.begin(index.count);
   for (const std::uint32_t chunkOffset : chunkOffsets) {
     visitChunk(context, elementPosition(indexOffset, chunkOffset));
     ++context.chunk;
     if (context.writeRefused) {
+      // What was written before the refusal is still put on the disk.
       file.close();
-      return WalkOutcome{WalkResult::WriteRefused, 0};
+      if (context.fixCount == 0) return WalkOutcome{WalkResult::WriteRefused, 0};
+      return WalkOutcome{WalkResult::WriteFailed, context.fixCount};
     }
+    if (context.overBudget) return stoppedOverBudget(context);
     sink.step();
   }
   chunkOffsets = {};
@@ -101,9 +122,10 @@ WalkOutcome walkMovie(MovieStream& file, const FixTable& rules, ProgressSink& si
 
 WalkOutcome patchMovie(const std::string& moviePath, const FixTable& rules, ProgressSink& sink,
                        WalkOptions options) {
-  auto device =
-      openFileDevice(moviePath, options.dryRun ? OpenMode::ReadOnly : OpenMode::ReadWrite);
-  if (!device) return WalkOutcome{WalkResult::CannotOpen, 0};
+  OpenFailure failure;
+  auto device = openFileDevice(moviePath, options.dryRun ? OpenMode::ReadOnly : OpenMode::ReadWrite,
+                               &failure);
+  if (!device) return WalkOutcome{WalkResult::CannotOpen, 0, failure};
   MovieStream file(std::move(device));
   return walkMovie(file, rules, sink, options);
 }

@@ -53,9 +53,11 @@ struct ReadReference {
 // step() then comes exactly `total` times, once after each chunk, whatever
 // its kind and whether or not it could be read; so a progress bar that runs
 // from 0 to `total` ends full. A file that cannot be opened or is not a movie
-// gets neither call. The one exception: when the caller refuses the first
-// write (WalkOptions::beforeFirstWrite), the walk ends there, with no step()
-// for the chunk it was in nor for any later one.
+// (its group chunks over the budget of element visits included) gets neither
+// call. The exceptions: when the caller refuses a fix's write
+// (WalkOptions::beforeFixWritten), or when a count read during the walk
+// takes it past that budget, the walk ends there, with no step() for the
+// chunk it was in nor for any later one.
 //
 // referenceFixed() comes for each fix once its word has been written to the
 // file (in a dry run, once it is found), and only then is the fix counted.

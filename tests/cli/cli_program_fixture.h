@@ -46,6 +46,12 @@ class ProgramTest : public ::testing::Test {
             std::to_string(getpid()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
+    // The program searches for its rules in the user's and the machine's
+    // configuration folders: point them into the test's folder, empty.
+    setenv("HOME", (dir_ / "home").c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (dir_ / "xdg").c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("VANTREL_RULES");
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
 

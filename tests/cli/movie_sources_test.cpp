@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "cli/file_names.h"
 #include "cli/movie_tree.h"
 
 namespace vantrel::cli {
@@ -13,7 +14,9 @@ std::vector<std::string> readAll(const std::string& list, char separator) {
   std::istringstream in(list);
   std::vector<std::string> paths;
   std::string path;
-  while (readListedPath(in, separator, path)) paths.push_back(path);
+  for (ListedPath got; (got = readListedPath(in, separator, path)) != ListedPath::End;) {
+    paths.push_back(got == ListedPath::TooLong ? "too long: " + path : path);
+  }
   return paths;
 }
 
@@ -25,6 +28,18 @@ TEST(MovieSourcesTest, ListsReadAPathAtATime) {
   EXPECT_EQ(readAll(std::string("a\nb.qlm\0c\r\0\0", 12), '\0'), (Paths{"a\nb.qlm", "c\r"}));
   EXPECT_EQ(readAll("", '\n'), Paths{});
   EXPECT_EQ(readAll("\r\n", '\n'), Paths{});
+}
+
+TEST(MovieSourcesTest, APathTooLongIsNeverHeldWholeAndTheListGoesOn) {
+  using Paths = std::vector<std::string>;
+  const std::string longest(kMaxListedPath, 'a');
+  const std::string over = std::string(kMaxListedPath, 'b') + "c";
+  const std::string start = std::string(kShortenedPathBytes, 'b');
+  EXPECT_EQ(readAll(longest + "\r\n" + over + "\r\nnext", '\n'),
+            (Paths{longest, "too long: " + start, "next"}));
+  // Far longer than any buffer, and at the very end of the list.
+  EXPECT_EQ(readAll(std::string(std::size_t{1} << 20, 'b') + '\0' + "x" + '\0' + over, '\0'),
+            (Paths{"too long: " + start, "x", "too long: " + start}));
 }
 
 TEST(MovieSourcesTest, MovieNamesEndInQlmInAnyCase) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -100,21 +101,21 @@ TEST(FixLoaderTest, StopsAtTheFirstMalformedRecordAndNamesItsLine) {
     long badLine;
   };
   const Case cases[] = {
-      {"\n-ABCD 1 2 3\n", 0, 1},                   // empty first line
-      {" -ABCD 1 2 3\n", 0, 1},                    // leading blank
-      {"\xEF\xBB\xBF-ABCD 1 2 3\n", 0, 1},         // byte-order mark
-      {"  \n\t\n", 0, 1},                          // white space only
+      {"\n-ABCD 1 2 3\n", 0, 1},            // empty first line
+      {" -ABCD 1 2 3\n", 0, 1},             // leading blank
+      {"\xEF\xBB\xBF-ABCD 1 2 3\n", 0, 1},  // byte-order mark
+      {"  \n\t\n", 0, 1},                   // white space only
       {"-ABCD 1 2 3\n-EFGH 1 2 3\n# note\n-IJKL 1 2 3\n", 2, 3},
-      {"-ABCD 1 2 3\n\n\n   # note\n", 1, 4},    // blank lines belong to the record before
-      {"-ABCD 1 2 3 4\n-EFGH 1 2 3\n", 1, 1},     // text after the third number
-      {"-ABCD 1 2 3\n-EFGH 1 2", 1, 2},           // cut short by the end of the file
-      {"-ABCD 1 2 3\n-EF", 1, 2},                 // tag cut short
+      {"-ABCD 1 2 3\n\n\n   # note\n", 1, 4},  // blank lines belong to the record before
+      {"-ABCD 1 2 3 4\n-EFGH 1 2 3\n", 1, 1},  // text after the third number
+      {"-ABCD 1 2 3\n-EFGH 1 2", 1, 2},        // cut short by the end of the file
+      {"-ABCD 1 2 3\n-EF", 1, 2},              // tag cut short
       {"-ABCD 1 2 3\n-", 1, 2},
-      {"-ABCD + 2 3\n", 0, 1},                    // sign without digits
+      {"-ABCD + 2 3\n", 0, 1},  // sign without digits
       {"-ABCD --2 2 3\n", 0, 1},
-      {"-ABCD 0x10 2 3\n", 0, 1},                 // no hexadecimal form
+      {"-ABCD 0x10 2 3\n", 0, 1},  // no hexadecimal form
       {"-ABCD 1 2 3\n-AB\nC 1 2 x\n-EFGH 1 2 3\n", 1, 2},
-      {"-AB\nC 1 2 3\n-AB\nC 1 2 x\n", 1, 3},     // lines counted inside tags
+      {"-AB\nC 1 2 3\n-AB\nC 1 2 x\n", 1, 3},  // lines counted inside tags
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -157,7 +158,8 @@ TEST_F(FixFileTest, LoadsFromDiskInTextMode) {
 
 TEST_F(FixFileTest, LoadsALargeFileWhole) {
   std::string text;
-  for (int i = 0; i < 50000; ++i) text += "-R" + std::to_string(i % 10) + "ZZ " + std::to_string(i) + " 1 2\n";
+  for (int i = 0; i < 50000; ++i)
+    text += "-R" + std::to_string(i % 10) + "ZZ " + std::to_string(i) + " 1 2\n";
   const FixLoad load = loadFixTable(write(text));
   ASSERT_EQ(load.table.rules().size(), 50000u);
   EXPECT_EQ(load.table.rules()[49999].number, 49999u);
@@ -165,8 +167,12 @@ TEST_F(FixFileTest, LoadsALargeFileWhole) {
 }
 
 TEST_F(FixFileTest, ReportsFilesThatCannotBeOpened) {
-  EXPECT_FALSE(loadFixTable((dir_ / "absent.dat").string()).opened);
-  EXPECT_FALSE(loadFixTable(dir_.string()).opened);  // a folder
+  const FixLoad absent = loadFixTable((dir_ / "absent.dat").string());
+  EXPECT_FALSE(absent.opened);
+  EXPECT_EQ(absent.openError, ENOENT);
+  const FixLoad folder = loadFixTable(dir_.string());
+  EXPECT_FALSE(folder.opened);
+  EXPECT_EQ(folder.openError, EISDIR);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "movie/le_word.h"
+#include "tests/support/hostile_movies.h"
 #include "tests/support/random_movies.h"
 #include "tests/support/sample_movies.h"
 #include "tests/support/walk_helpers.h"
@@ -95,8 +96,13 @@ ChunkTag chunkTagOf(const std::array<unsigned char, 4>& code) {
            << ": " << int{bytes[differing[0]]} << ", model " << int{model.bytes[differing[0]]}
            << ", before " << int{movie[differing[0]]};
   }
+  if (outcome.overBudget != model.overBudget) {
+    return ::testing::AssertionFailure()
+           << "over the budget: " << static_cast<int>(outcome.overBudget) << ", model "
+           << static_cast<int>(model.overBudget);
+  }
   if (sink.begins != (model.begun ? 1 : 0) || sink.total != model.chunkTotal ||
-      sink.steps != (model.begun ? model.chunkTotal : 0)) {
+      sink.steps != model.steps) {
     return ::testing::AssertionFailure()
            << "begin " << sink.begins << "x (" << sink.total << "), steps " << sink.steps
            << "; model total " << model.chunkTotal;
@@ -250,6 +256,45 @@ TEST(ModelWalkTest, WalkMatchesModelOnMoviesSpanningManyWindows) {
     if (i % 2 == 1) overwriteStructure(scenario.movie, bytes, random, 3);
     ASSERT_TRUE(walkMatchesModel(bytes, scenario.rules)) << describe(bytes, scenario.rules);
   }
+}
+
+TEST(ModelWalkTest, VisitsBeyondTheBudgetMakeAMovieNotValid) {
+  const std::vector<Rule> rules = {{"BMAP", 7, 1, 2}, raiseCountRule(4096)};
+  struct Case {
+    const char* what;
+    Bytes movie;
+    WalkResult result;
+    OverBudget overBudget;
+    std::uint64_t fixCount;
+  };
+  const Case cases[] = {
+      // 2^31 visits in 768 KB, and 268 million through overlapping headers.
+      {"one group listed 32,768 times", repeatedGroupMovie(32768, 65536), WalkResult::NotValid,
+       OverBudget::Refused, 0},
+      {"4,096 groups sharing one table", overlappingGroupsMovie(4096, 65536), WalkResult::NotValid,
+       OverBudget::Refused, 0},
+      {"a fix that raises a count", countRaisedByAFixMovie(4096, 8), WalkResult::NotValid,
+       OverBudget::Stopped, 1},
+      // Either side of the budget: half the file's size in visits.
+      {"256 visits in 676 bytes", repeatedGroupMovie(4, 64), WalkResult::Done, OverBudget::No, 1},
+      {"512 visits in 708 bytes", repeatedGroupMovie(8, 64), WalkResult::NotValid,
+       OverBudget::Refused, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ModelWalk model = modelWalk(c.movie, toFixRules(rules));
+    EXPECT_EQ(model.result, c.result);
+    EXPECT_EQ(model.overBudget, c.overBudget);
+    EXPECT_EQ(model.fixCount, c.fixCount);
+    EXPECT_TRUE(walkMatchesModel(c.movie, rules));
+    EXPECT_TRUE(walkMatchesModel(c.movie, rules, true));
+  }
+  // The fix landed on the count, and the walk stopped at the group's fifth
+  // visit: a step for the 'TDT ' chunk and for each of the four before.
+  const Bytes raised = countRaisedByAFixMovie(4096, 8);
+  const ModelWalk stopped = modelWalk(raised, toFixRules(rules));
+  EXPECT_EQ(readLe32(stopped.bytes.data() + 36), 4096u);
+  EXPECT_EQ(stopped.steps, 5u);
 }
 
 }  // namespace

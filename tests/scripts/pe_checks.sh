@@ -7,8 +7,9 @@
 # subsystem versions 6.0: Windows Vista, which, like any Windows, refuses a
 # program that asks for a later one), and imports from Windows system DLLs
 # only (the MinGW runtime is linked in), each a function that Windows Vista
-# has; a GUI program also imports comctl32, for its progress bar. Prints
-# what is wrong; fails then.
+# has; a GUI program also imports comctl32, for its progress bar; a console
+# program imports FlushFileBuffers, for its journal. Prints what is wrong;
+# fails then.
 
 # Every function the programs may import, by DLL: what they import today,
 # each checked against its "Minimum supported client" in Microsoft's Win32
@@ -101,6 +102,9 @@ check_pe() {
   }
   if [ "$3" = gui ]; then
     grep -qx 'comctl32.dll' <<<"$dlls" || { echo "  $1 does not import comctl32.dll"; status=1; }
+  else
+    # The command-line program syncs its journal with FlushFileBuffers itself.
+    grep -qw 'FlushFileBuffers' <<<"$headers" || { echo "  $1 does not import FlushFileBuffers"; status=1; }
   fi
   return $status
 }

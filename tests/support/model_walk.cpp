@@ -27,8 +27,8 @@ class Model {
   bool watchedWordRead() const { return watchedWordRead_; }
 
   ModelWalk run() {
-    // Every way to NotValid lies before the first chunk, so nothing is
-    // written then.
+    // Every way to NotValid but a budget crossed during the walk lies
+    // before the first chunk, so nothing is written then.
     out_.result = walk() ? WalkResult::Done : WalkResult::NotValid;
     return std::move(out_);
   }
@@ -105,14 +105,53 @@ class Model {
     std::vector<std::uint32_t> chunkOffsets;
     if (count > 0 && !elementOffsets(indexOffset, count, dataSize, chunkOffsets)) return false;
 
+    std::uint64_t planned = 0;
+    for (const std::uint32_t chunkOffset : chunkOffsets) {
+      planned += groupElementCount(std::uint64_t{indexOffset} + 20 + chunkOffset);
+    }
+    if (planned > budget()) {
+      out_.overBudget = OverBudget::Refused;
+      return false;
+    }
+
     out_.begun = true;
     out_.chunkTotal = count;
     for (std::uint32_t chunk = 0; chunk < chunkOffsets.size(); ++chunk) {
       where_ = ModelReference{};
       where_.chunk = chunk;
       visitChunk(std::uint64_t{indexOffset} + 20 + chunkOffsets[chunk]);
+      if (visits_ > budget()) {
+        out_.overBudget = OverBudget::Stopped;
+        return false;
+      }
+      ++out_.steps;
     }
     return true;
+  }
+
+  // Element visits allowed: half the file's size.
+  std::uint64_t budget() const { return size() / 2; }
+
+  bool isGroupTag(const unsigned char* tag) const {
+    return std::memcmp(tag, kGgaeInFile, 4) == 0 || std::memcmp(tag, kGgfrInFile, 4) == 0 ||
+           std::memcmp(tag, kGgstInFile, 4) == 0;
+  }
+
+  // How many elements the group chunk whose record lies at `recordAt` has
+  // for the walk: its count, when the record, the count and the data size
+  // can be read and the whole location table lies in the file; else none.
+  std::uint64_t groupElementCount(std::uint64_t recordAt) {
+    unsigned char record[16];
+    if (!read(recordAt, 16, record) || !isGroupTag(record)) return 0;
+    const std::uint64_t dataOffset = std::uint32_t{record[8]} | std::uint32_t{record[9]} << 8 |
+                                     std::uint32_t{record[10]} << 16 |
+                                     std::uint32_t{record[11]} << 24;
+    std::uint32_t count = 0;
+    std::uint32_t dataSize = 0;
+    if (!readWord(dataOffset + 4, count) || count == 0 || !readWord(dataOffset + 8, dataSize)) {
+      return 0;
+    }
+    return inFile(dataOffset + 20 + dataSize, std::uint64_t{count} * 8) ? count : 0;
   }
 
   void visitChunk(std::uint64_t recordAt) {
@@ -143,6 +182,8 @@ class Model {
     if (!readWord(dataOffset + 8, dataSize)) return;
     std::vector<std::uint32_t> offsets;
     if (!elementOffsets(dataOffset, count, dataSize, offsets)) return;
+    visits_ += count;
+    if (visits_ > budget()) return;  // the walk stops before this chunk's elements
     for (std::uint32_t i = 0; i < offsets.size(); ++i) {
       where_.element = i;
       const std::uint64_t element = dataOffset + 20 + offsets[i];
@@ -192,7 +233,8 @@ class Model {
   const std::vector<FixRule>& rules_;
   bool dryRun_;
   ModelWalk out_;
-  ModelReference where_;  // the chunk and element being visited
+  ModelReference where_;      // the chunk and element being visited
+  std::uint64_t visits_ = 0;  // element visits in group chunks so far
   const std::vector<std::uint64_t>* watched_ = nullptr;
   bool watchedWordRead_ = false;
 };

@@ -47,13 +47,18 @@ struct ModelWalk {
   Bytes bytes;                             // the movie as the walk leaves it
   bool begun = false;                      // the index was read and the chunks visited
   std::uint32_t chunkTotal = 0;            // the index's count, when begun
+  std::uint32_t steps = 0;                 // the chunks visited to their end
+  OverBudget overBudget = OverBudget::No;  // whether the budget of element visits ended it
   std::vector<ModelFix> fixes;             // in the order they were made
   std::vector<ModelReference> references;  // in the order they were read
 };
 
 // Walks `movie` with `rules` (file order; the first rule for a tag and number
 // is the one that counts). Writes never fail here, so the result is Done or
-// NotValid.
+// NotValid. The walk makes at most half the file's size in element visits:
+// a movie whose group chunks, as the index first names them, hold more is
+// not valid and nothing is written; a count that a fix raises during the
+// walk stops it at the group chunk that crosses the budget.
 ModelWalk modelWalk(const Bytes& movie, const std::vector<FixRule>& rules, bool dryRun = false);
 
 // For `walk`, the model's walk (not a dry run) of `movie` with `rules`: true

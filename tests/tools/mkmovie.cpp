@@ -15,6 +15,12 @@
 //       --null, and DIR/bad in the same way those with a bad reference, the
 //       only ones a run changes. Prints the movie, reference and byte counts
 //       and how many fixes a run with any bench-rules file makes
+//   vantrel-mkmovie hostile FILE SHAPE
+//       a movie whose element visits grow with the square of its size:
+//       SHAPE repeated-group (768 KB: one group of 65,536 entries that the
+//       index lists 32,768 times), repeated-group-8mb (the same shape in
+//       8 MB), or overlapping-groups (4,096 groups 12 bytes apart sharing
+//       one table of 65,536 entries)
 
 #include <fstream>
 #include <iomanip>
@@ -24,6 +30,7 @@
 #include <utility>
 
 #include "tests/support/bench_movies.h"
+#include "tests/support/hostile_movies.h"
 #include "tests/support/sample_movies.h"
 
 namespace {
@@ -80,6 +87,20 @@ int writeBenchBatch(const std::string& dir, std::uint64_t count, std::uint32_t b
   return 0;
 }
 
+int writeHostile(const std::string& path, const std::string& shape) {
+  if (shape == "repeated-group") {
+    writeFile(path, repeatedGroupMovie(32768, 65536));
+  } else if (shape == "repeated-group-8mb") {
+    writeFile(path, repeatedGroupMovie(262144, 786432));
+  } else if (shape == "overlapping-groups") {
+    writeFile(path, overlappingGroupsMovie(4096, 65536));
+  } else {
+    std::cerr << "vantrel-mkmovie: unknown shape '" << shape << "'\n";
+    return 2;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,9 +121,11 @@ int main(int argc, char** argv) {
     return writeBenchBatch(argv[2], number(3, 0), static_cast<std::uint32_t>(number(4, 10)),
                            static_cast<std::uint32_t>(number(5, 1)));
   }
+  if (what == "hostile" && argc == 4) return writeHostile(argv[2], argv[3]);
   std::cerr << "usage: vantrel-mkmovie demo DIR\n"
                "       vantrel-mkmovie bench-movie FILE REFERENCES MEGABYTES [BAD_ONE_IN [SEED]]\n"
                "       vantrel-mkmovie bench-rules FILE COUNT [SEED]\n"
-               "       vantrel-mkmovie bench-batch DIR COUNT [BAD_ONE_IN [SEED]]\n";
+               "       vantrel-mkmovie bench-batch DIR COUNT [BAD_ONE_IN [SEED]]\n"
+               "       vantrel-mkmovie hostile FILE SHAPE\n";
   return 2;
 }

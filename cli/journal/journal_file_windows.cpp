@@ -4,6 +4,7 @@
 
 #include "cli/journal/journal_file.h"
 #include "cli/system_error.h"
+#include "cli/wide_path.h"
 
 namespace vantrel::cli {
 namespace {
@@ -23,8 +24,8 @@ constexpr std::uint64_t kTheEnd = 0xFFFFFFFFFFFFFFFFull;
 }  // namespace
 
 std::unique_ptr<JournalFile> JournalFile::openToAppend(const std::string& path, std::string& why) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     why = lastSystemErrorText();
     return nullptr;
@@ -43,8 +44,9 @@ std::unique_ptr<JournalFile> JournalFile::openToAppend(const std::string& path, 
 
 std::unique_ptr<JournalFile> JournalFile::openToRead(const std::string& path, bool& missing,
                                                      std::string& why) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -108,7 +110,7 @@ bool JournalFile::sync() {
 }
 
 std::string removeJournal(const std::string& path) {
-  if (!DeleteFileA(path.c_str())) return lastSystemErrorText();
+  if (!DeleteFileW(widePath(path).c_str())) return lastSystemErrorText();
   return {};
 }
 

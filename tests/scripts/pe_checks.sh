@@ -28,6 +28,7 @@ kernel32.dll: AddVectoredExceptionHandler CloseHandle CreateEventA CreateFileA C
   EnterCriticalSection FindClose FindFirstFileExA FindFirstFileExW FindNextFileA FindNextFileW
   FlushFileBuffers FormatMessageA FreeLibrary GetACP GetConsoleMode GetCurrentProcess
   GetCurrentProcessId GetCurrentThread GetCurrentThreadId GetFileAttributesA GetFileAttributesW
+  GetFileSizeEx
   GetHandleInformation GetLastError GetModuleFileNameA GetModuleFileNameW GetModuleHandleA
   GetModuleHandleW GetProcAddress GetProcessAffinityMask GetStartupInfoA GetStdHandle
   GetSystemTimeAsFileTime GetThreadContext GetThreadPriority GetTickCount64
@@ -47,7 +48,7 @@ msvcrt.dll: __getmainargs __initenv __mb_cur_max __p__acmdln __p__commode __p__f
   localeconv longjmp malloc memchr memcmp memcpy memmove memset printf putc putwc realloc rewind
   setlocale setvbuf signal strchr strcmp strcoll strerror strftime strlen strncmp strxfrm
   towlower towupper ungetc ungetwc vfprintf wcscoll wcsftime wcslen wcsxfrm fwprintf fputwc
-  tolower
+  tolower __doserrno _stat64 _stati64 getenv
   ___lc_codepage_func ___mb_cur_max_func __iob_func _acmdln _commode _fmode _setjmp
 "
 

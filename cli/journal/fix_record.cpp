@@ -172,7 +172,7 @@ bool isText(const std::vector<std::uint32_t>& points, std::string_view text) {
 // The fields of a fix record that undo needs, as they are found.
 struct FoundFields {
   bool isFix = false;
-  std::optional<std::int64_t> offset, number, oldValue, newValue;
+  std::optional<std::int64_t> offset, number, oldValue, newValue, line;
   std::optional<std::vector<std::uint32_t>> tag;
 };
 
@@ -191,6 +191,7 @@ bool readField(ObjectReader& reader, FoundFields& found) {
   if (isText(name, "number")) found.number = number;
   if (isText(name, "old")) found.oldValue = number;
   if (isText(name, "new")) found.newValue = number;
+  if (isText(name, "line")) found.line = number;
   return true;
 }
 
@@ -207,7 +208,7 @@ bool makeFix(const FoundFields& found, FixedReference& fix) {
   fix.number = static_cast<std::uint32_t>(*found.number);
   fix.oldValue = static_cast<std::uint32_t>(*found.oldValue);
   fix.newValue = static_cast<std::uint32_t>(*found.newValue);
-  fix.line = 0;
+  fix.line = found.line.value_or(0);
   return true;
 }
 

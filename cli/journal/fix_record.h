@@ -32,7 +32,7 @@ enum class FixRecordRead {
 };
 
 // Reads the fix record in `line` (without its line end) into `fix`; its
-// "movie" and "line" fields are not needed to undo it and are passed over.
+// "movie" field is passed over, and a "line" that is missing or null is 0.
 FixRecordRead readFixRecord(std::string_view line, FixedReference& fix);
 
 }  // namespace vantrel::cli

@@ -20,7 +20,7 @@ FixedReference randomFix(std::mt19937& random) {
 }
 
 bool sameFix(const FixedReference& a, const FixedReference& b) {
-  return a.valueOffset == b.valueOffset && std::memcmp(a.tag, b.tag, 4) == 0 &&
+  return a.valueOffset == b.valueOffset && std::memcmp(a.tag, b.tag, 4) == 0 && a.line == b.line &&
          a.number == b.number && a.oldValue == b.oldValue && a.newValue == b.newValue;
 }
 

@@ -26,7 +26,8 @@ MovieStream::Window* MovieStream::windowFor(std::uint64_t offset) {
   // kept in memory, which then note that the window's are gone.
   const std::size_t slot = static_cast<std::size_t>(start / kWindowSize % kDroppedSlots);
   if (victim->length > 0 && victim->holdsKeptWrites) {
-    droppedWithKeptWrites_.set(static_cast<std::size_t>(victim->start / kWindowSize % kDroppedSlots));
+    droppedWithKeptWrites_.set(
+        static_cast<std::size_t>(victim->start / kWindowSize % kDroppedSlots));
   }
   if (droppedWithKeptWrites_.test(slot)) keptWritesLost_ = true;
   victim->holdsKeptWrites = false;
@@ -82,8 +83,8 @@ bool MovieStream::writeWord(std::uint32_t word) {
   return written;
 }
 
-std::size_t MovieStream::afterWrite(std::uint64_t offset, const unsigned char* bytes,
-                                    std::size_t n, bool written) {
+std::size_t MovieStream::afterWrite(std::uint64_t offset, const unsigned char* bytes, std::size_t n,
+                                    bool written) {
   std::size_t taken = 0;
   // A word may straddle two windows; each takes its part.
   for (Window& window : windows_) {

@@ -31,13 +31,16 @@ class BatchSink final : public ProgressSink {
 // The batch's records, read back from the journal in order.
 class BatchRecords final : public FixSource {
  public:
-  BatchRecords(JournalFile& file, std::uint64_t start, std::uint64_t end)
-      : file_(file), next_(start), end_(end) {}
+  BatchRecords(JournalFile& file, const FixRecordFormat& format, std::uint64_t start,
+               std::uint64_t end)
+      : file_(file), format_(format), next_(start), end_(end) {}
 
   bool next(FixedReference& fix) override {
     std::string_view line;
     if (failed_ || !nextLine(line)) return false;
-    if (readFixRecord(line, fix) != FixRecordRead::Fix) failed_ = true;
+    if (!format_.readOwn(line, fix) && readFixRecord(line, fix) != FixRecordRead::Fix) {
+      failed_ = true;
+    }
     return !failed_;
   }
   bool failed() const override { return failed_; }
@@ -69,6 +72,7 @@ class BatchRecords final : public FixSource {
   }
 
   JournalFile& file_;
+  const FixRecordFormat& format_;
   std::uint64_t next_;
   std::uint64_t end_;
   std::vector<char> block_;
@@ -142,7 +146,7 @@ std::optional<WalkOutcome> WriteAheadJournal::replayBatch(
   auto device = openFileDevice(moviePath_, OpenMode::ReadWrite, &failure);
   if (!device) return WalkOutcome{WalkResult::CannotOpen, 0, failure};
   MovieStream movie(std::move(device));
-  BatchRecords records(*file_, cursor_, batchEnd_);
+  BatchRecords records(*file_, format_, cursor_, batchEnd_);
   return replayFixes(movie, records, sink, beforeFixWritten);
 }
 

@@ -72,7 +72,7 @@ TEST(FixReplayTest, KeptWritesFindTheModelsFixesAndTheirReplayItsBytes) {
     ASSERT_EQ(bytes, model.bytes);
     fixes += model.fixCount;
   }
-  EXPECT_GT(held, 250);  // the windows lose track only of far-apart rereads
+  EXPECT_GT(held, 250);    // the windows lose track only of far-apart rereads
   EXPECT_GT(fixes, 200u);  // or the comparison proves little
 }
 

@@ -129,6 +129,48 @@ done
 rm -f "$data/work.qlm"
 echo
 
+# Deriving rules: the damaged 80 MB movie against its repaired copy, beside
+# one --dry-run of each. Derivation reads each movie once, so it should cost
+# about what the two dry runs cost together.
+good80=$data/dense80-good.qlm
+if [ ! -f "$good80" ]; then
+  cp "$data/dense80.qlm" "$data/good.tmp"
+  "$vantrel" --quiet --rules "$data/rules-100000.dat" "$data/good.tmp" >/dev/null
+  mv "$data/good.tmp" "$good80"
+fi
+: >"$data/dry-good-times"
+: >"$data/dry-bad-times"
+: >"$data/derive-times"
+for _ in $(seq "$RUNS"); do
+  "$benchrun" "$data/dry-good-times" "$vantrel" --quiet --dry-run --rules "$data/rules-100000.dat" \
+    "$good80" >/dev/null </dev/null
+  "$benchrun" "$data/dry-bad-times" "$vantrel" --quiet --dry-run --rules "$data/rules-100000.dat" \
+    "$data/dense80.qlm" >/dev/null </dev/null
+  "$benchrun" "$data/derive-times" "$vantrel" --derive-rules "$good80" "$data/dense80.qlm" \
+    >"$data/derived.dat" 2>"$data/err" </dev/null
+done
+# The rules must repair the damaged movie into its good copy, byte for byte.
+cp "$data/dense80.qlm" "$data/work.qlm"
+"$vantrel" --quiet --rules "$data/derived.dat" "$data/work.qlm" >/dev/null
+if ! grep -q '; 0 problems$' "$data/err" || ! cmp -s "$data/work.qlm" "$good80" ||
+  awk '$3 != 0 { bad = 1 } END { exit !bad }' "$data/derive-times"; then
+  echo "bench: the derived rules do not repair dense80: $(tail -n 1 "$data/err")" >&2
+  exit 1
+fi
+rm -f "$data/work.qlm"
+derive_time=$(awk '{ print $1 }' "$data/derive-times" | median)
+dry_good=$(awk '{ print $1 }' "$data/dry-good-times" | median)
+dry_bad=$(awk '{ print $1 }' "$data/dry-bad-times" | median)
+derive_ratio=$(awk -v d="$derive_time" -v g="$dry_good" -v b="$dry_bad" 'BEGIN { printf "%.2f", d / (g + b) }')
+derive_peak=$(awk '{ print $2 / 1024 }' "$data/derive-times" | maximum | awk '{ printf "%.1f", $1 }')
+printf '%-36s %11s %9s\n' "dense80, good copy against damaged" "median s" "peak MiB"
+printf '%-36s %11.4f %9.1f\n' "--dry-run of the good copy" "$dry_good" \
+  "$(awk '{ print $2 / 1024 }' "$data/dry-good-times" | maximum)"
+printf '%-36s %11.4f %9.1f\n' "--dry-run of the damaged copy" "$dry_bad" \
+  "$(awk '{ print $2 / 1024 }' "$data/dry-bad-times" | maximum)"
+printf '%-36s %11.4f %9.1f\n' "--derive-rules ($(wc -l <"$data/derived.dat") rules)" "$derive_time" "$derive_peak"
+echo
+
 # The journal: a repair with --journal beside the plain repair, run in
 # turn on the same fresh copy, synced first (and the last run's journal
 # removed), with 100,000 rules. Afterwards --undo must give back the
@@ -270,6 +312,8 @@ if [[ " $RULE_COUNTS " == *" 100000 "* ]]; then
 else
   echo "summary: run with 100000 in RULE_COUNTS for the 80 MB movie lines"
 fi
+echo "deriving rules from the 80 MB pair: ${derive_time} s, $derive_ratio x the sum of one dry run of each" \
+  "(target: at most 3), peak $derive_peak MiB"
 echo "--journal, 100,000 rules: ${journal_ratio[sparse80]} x the plain repair on the sparse movie" \
   "(target 1.3), ${journal_ratio[dense80]} x on the dense one (target 1.5)"
 echo "$batch_movies small movies in one process, 100,000 rules ($batch_fixes fixes):" \

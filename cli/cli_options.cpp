@@ -11,6 +11,7 @@ const char kUsageText[] =
     "  or:  vantrel [OPTION]... --files-from LIST [MOVIE]...\n"
     "  or:  vantrel --check-rules [--rules FILE] [--json]\n"
     "  or:  vantrel --undo [--journal=SUFFIX] [OPTION]... MOVIE...\n"
+    "  or:  vantrel --derive-rules [--rules FILE] [--json] [-r] GOOD DAMAGED...\n"
     "\n"
     "Repairs the bad expansion references in each QELM movie file in place,\n"
     "by the rules in fix.dat.\n"
@@ -75,6 +76,18 @@ const char kUsageText[] =
     "  --show-rules-path\n"
     "                print the path of the rule file that would be read, and touch\n"
     "                no movie\n"
+    "  --derive-rules\n"
+    "                read pairs of movies, GOOD DAMAGED (with -r, pairs of\n"
+    "                directories), and write to stdout the fix.dat records that\n"
+    "                turn each damaged movie into its good copy; write no movie.\n"
+    "                With --rules, only rules that FILE lacks are written, so the\n"
+    "                output can be appended to FILE; without it, no rule file is\n"
+    "                read. Problems go to stderr as MOVIE:OFFSET: KIND:\n"
+    "                explanation, KIND being layout (no partner at the same\n"
+    "                place), conflict (no one rule serves every reference),\n"
+    "                shadowed (a rule in FILE decides it wrongly), unwritable\n"
+    "                (fix.dat cannot hold the tag) or unpaired (with -r, a movie\n"
+    "                in one directory only)\n"
     "  -h, --help    show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"
@@ -103,7 +116,10 @@ const char kUsageText[] =
     "movie had no journal or a word changed since its repair (the others are\n"
     "still processed), 5 standard output could not be written (every movie\n"
     "was still repaired; 1 and 3 go before it). With --check-rules: 0 no\n"
-    "problem found, 4 some problem found, 1, 2 and 5 as above.\n";
+    "problem found, 4 some problem found, 1, 2 and 5 as above.\n"
+    "With --derive-rules: 0 the rules repair every reference, 4 some problem\n"
+    "found, 3 some movie could not be opened or was not valid, 1 FILE cannot\n"
+    "be opened, 2 usage error, 5 as above.\n";
 
 namespace {
 
@@ -246,6 +262,10 @@ std::string inconsistency(const CliOptions& options) {
 CliOptions parseCliOptions(const std::vector<std::string>& args) {
   CliOptions options;
   std::string error = OptionReader(args).readAll(options);
+  if (error.empty() && options.deriveRules && options.action != CliAction::ShowHelp &&
+      options.action != CliAction::ShowVersion) {
+    return deriveRulesOptions(std::move(options));
+  }
   if (error.empty() && options.action != CliAction::ShowHelp &&
       options.action != CliAction::ShowVersion) {
     error = inconsistency(options);

@@ -7,7 +7,16 @@
 
 namespace vantrel::cli {
 
-enum class CliAction { Patch, CheckRules, ShowRulesPath, Undo, ShowHelp, ShowVersion, UsageError };
+enum class CliAction {
+  Patch,
+  CheckRules,
+  ShowRulesPath,
+  Undo,
+  DeriveRules,
+  ShowHelp,
+  ShowVersion,
+  UsageError
+};
 
 struct CliOptions {
   CliAction action = CliAction::Patch;
@@ -21,10 +30,11 @@ struct CliOptions {
   std::optional<std::string> backupSuffix;  // --backup[=SUFFIX]: copy MOVIE to MOVIE+SUFFIX first
   // --journal[=SUFFIX]: each fix to MOVIE+SUFFIX first; with --undo, the journal to read.
   std::optional<std::string> journalSuffix;
-  bool recursive = false;                   // a directory stands for the movies beneath it
-  std::vector<std::string> filesFrom;       // lists of movie paths; "-" is standard input
-  bool nullSeparated = false;               // the lists' paths end in NUL bytes, not line ends
+  bool recursive = false;              // a directory stands for the movies beneath it
+  std::vector<std::string> filesFrom;  // lists of movie paths; "-" is standard input
+  bool nullSeparated = false;          // the lists' paths end in NUL bytes, not line ends
   std::vector<std::string> movies;
+  bool deriveRules = false;  // --derive-rules: `movies` are pairs GOOD DAMAGED
 
   // What the walk of each movie may do: --references only reads.
   bool readOnly() const { return dryRun || references; }
@@ -36,6 +46,10 @@ struct CliOptions {
 // the options, so a movie whose name starts with '-' can still be given; a
 // lone "-" is a movie's name too (only --files-from reads standard input).
 CliOptions parseCliOptions(const std::vector<std::string>& args);
+
+// The checks of a command line with --derive-rules, after the options
+// were read: pairs of paths, and no option that repairs or lists movies.
+CliOptions deriveRulesOptions(CliOptions options);
 
 // The usage text, for the program named "vantrel".
 extern const char kUsageText[];

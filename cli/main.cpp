@@ -7,6 +7,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/console_streams.h"
+#include "cli/derive_rules.h"
 #include "cli/directory_listing.h"
 #include "cli/executable_dir.h"
 #include "cli/journal/undo_run.h"
@@ -34,6 +35,7 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
     case CliAction::Patch:
     case CliAction::CheckRules:
     case CliAction::Undo:
+    case CliAction::DeriveRules:
     case CliAction::ShowRulesPath:
       break;
   }
@@ -43,6 +45,10 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
   if (options.action == CliAction::CheckRules) return runCheckRules(options, environment);
   if (options.action == CliAction::Undo) return runUndo(options, environment);
   if (options.action == CliAction::ShowRulesPath) return runShowRulesPath(options, environment);
+  if (options.action == CliAction::DeriveRules) {
+    writeStandardOutputAsBytes();  // the rules' tags may hold any byte
+    return runDeriveRules(options, environment);
+  }
   return runCli(options, environment);
 }
 

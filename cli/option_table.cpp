@@ -82,6 +82,11 @@ const std::vector<OptionSpec>& optionTable() {
          o.action = CliAction::ShowRulesPath;
          return accepted();
        }},
+      {"derive-rules", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.deriveRules = true;
+         return accepted();
+       }},
       {"help", 'h', OptionArgument::None, nullptr,
        [](CliOptions& o, const Value&) {
          o.action = CliAction::ShowHelp;

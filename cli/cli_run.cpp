@@ -76,7 +76,8 @@ class BatchRun final : public MovieVisitor {
 
   void unreadable(const std::string& path, const std::string& why, bool isList) override {
     report_.stream().flush();
-    environment_.err << printablePath(path) << ": "
+    // Not a movie's report: the program's own message.
+    environment_.err << environment_.programName << ": " << printablePath(path) << ": "
                      << (isList ? unreadableListText(why) : unreadableDirectoryText(why)) << '\n';
     exitCode_ = kExitMovieFailed;
   }

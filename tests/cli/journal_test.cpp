@@ -72,10 +72,13 @@ TEST_F(JournalTest, RandomMoviesRepairedOnceOrTwiceAreUndoneToTheirOriginalBytes
     SCOPED_TRACE("scenario " + std::to_string(i) + ", rules:\n" + fixText(scenario.rules));
 
     const ModelWalk first = modelWalk(original, rules);
-    const RunResult repaired = repair(scenario.rules, moviePath);
+    const RunResult repaired = repair(scenario.rules, moviePath, {"--list", "--json"});
     ASSERT_EQ(readFile(moviePath), first.bytes) << repaired.err;
     std::string records;
     for (const ModelFix& fix : first.fixes) records += fixRecord(moviePath, fix, rules);
+    // What the repair lists is what it wrote, as without a journal.
+    EXPECT_EQ(repaired.out.substr(0, records.size()), records);
+    EXPECT_EQ(repaired.out.find("\"type\":\"fix\"", records.size()), std::string::npos);
     if (first.fixes.empty()) {
       EXPECT_FALSE(fs::exists(moviePath + ".undo"));
       continue;

@@ -107,6 +107,9 @@ bool JournalFile::sync() {
   return true;
 }
 
+// FlushFileBuffers is the only way, and it waits.
+void JournalFile::startWriteOut() {}
+
 std::string removeJournal(const std::string& path) {
   if (!DeleteFileA(path.c_str())) return lastSystemErrorText();
   return {};

@@ -82,12 +82,13 @@ class WriteAheadJournal {
   std::string path_;
   std::unique_ptr<JournalFile> file_;
   std::string failure_;
-  std::string pending_;         // the batch's records not yet appended
-  std::string record_;          // the record of the fix being written
-  bool replayable_ = false;     // the batch's walk held all its writes
-  std::uint64_t cursor_ = 0;    // the batch's next record in the file
-  std::uint64_t batchEnd_ = 0;  // where the batch's records end
-  std::vector<char> readBack_;  // the bytes of the file from readBackStart_
+  std::string pending_;             // the batch's records not yet appended
+  std::string record_;              // the record of the fix being written
+  bool replayable_ = false;         // the batch's walk held all its writes
+  std::uint64_t cursor_ = 0;        // the batch's next record in the file
+  std::uint64_t batchEnd_ = 0;      // where the batch's records end
+  std::uint64_t writtenOutTo_ = 0;  // where startWriteOut() was last asked
+  std::vector<char> readBack_;      // the bytes of the file from readBackStart_
   std::uint64_t readBackStart_ = 0;
 };
 

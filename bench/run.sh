@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Times vantrel loading large rule files, on large generated movies against
-# a plain sequential read of the same file, on a batch of 10,000 small
-# movies in one process against cat of the same files, and on a hostile
-# movie that it must refuse. Not a test: nothing here passes or fails on a
-# time.
+# a plain sequential read of the same file, a repair with --journal beside
+# the plain one, a batch of 10,000 small movies in one process against cat
+# of the same files, and a hostile movie that it must refuse. Not a test:
+# nothing here passes or fails on a time.
 #
 #   bench/run.sh               5 runs of each case
 #   RUNS=9 bench/run.sh        more runs
@@ -129,6 +129,90 @@ done
 rm -f "$data/work.qlm"
 echo
 
+# Deriving rules: the damaged 80 MB movie against its repaired copy, beside
+# one --dry-run of each. Derivation reads each movie once, so it should cost
+# about what the two dry runs cost together.
+good80=$data/dense80-good.qlm
+if [ ! -f "$good80" ]; then
+  cp "$data/dense80.qlm" "$data/good.tmp"
+  "$vantrel" --quiet --rules "$data/rules-100000.dat" "$data/good.tmp" >/dev/null
+  mv "$data/good.tmp" "$good80"
+fi
+: >"$data/dry-good-times"
+: >"$data/dry-bad-times"
+: >"$data/derive-times"
+for _ in $(seq "$RUNS"); do
+  "$benchrun" "$data/dry-good-times" "$vantrel" --quiet --dry-run --rules "$data/rules-100000.dat" \
+    "$good80" >/dev/null </dev/null
+  "$benchrun" "$data/dry-bad-times" "$vantrel" --quiet --dry-run --rules "$data/rules-100000.dat" \
+    "$data/dense80.qlm" >/dev/null </dev/null
+  "$benchrun" "$data/derive-times" "$vantrel" --derive-rules "$good80" "$data/dense80.qlm" \
+    >"$data/derived.dat" 2>"$data/err" </dev/null
+done
+# The rules must repair the damaged movie into its good copy, byte for byte.
+cp "$data/dense80.qlm" "$data/work.qlm"
+"$vantrel" --quiet --rules "$data/derived.dat" "$data/work.qlm" >/dev/null
+if ! grep -q '; 0 problems$' "$data/err" || ! cmp -s "$data/work.qlm" "$good80" ||
+  awk '$3 != 0 { bad = 1 } END { exit !bad }' "$data/derive-times"; then
+  echo "bench: the derived rules do not repair dense80: $(tail -n 1 "$data/err")" >&2
+  exit 1
+fi
+rm -f "$data/work.qlm"
+derive_time=$(awk '{ print $1 }' "$data/derive-times" | median)
+dry_good=$(awk '{ print $1 }' "$data/dry-good-times" | median)
+dry_bad=$(awk '{ print $1 }' "$data/dry-bad-times" | median)
+derive_ratio=$(awk -v d="$derive_time" -v g="$dry_good" -v b="$dry_bad" 'BEGIN { printf "%.2f", d / (g + b) }')
+derive_peak=$(awk '{ print $2 / 1024 }' "$data/derive-times" | maximum | awk '{ printf "%.1f", $1 }')
+printf '%-36s %11s %9s\n' "dense80, good copy against damaged" "median s" "peak MiB"
+printf '%-36s %11.4f %9.1f\n' "--dry-run of the good copy" "$dry_good" \
+  "$(awk '{ print $2 / 1024 }' "$data/dry-good-times" | maximum)"
+printf '%-36s %11.4f %9.1f\n' "--dry-run of the damaged copy" "$dry_bad" \
+  "$(awk '{ print $2 / 1024 }' "$data/dry-bad-times" | maximum)"
+printf '%-36s %11.4f %9.1f\n' "--derive-rules ($(wc -l <"$data/derived.dat") rules)" "$derive_time" "$derive_peak"
+echo
+
+# The journal: a repair with --journal beside the plain repair, run in
+# turn on the same fresh copy, synced first (and the last run's journal
+# removed), with 100,000 rules. Afterwards --undo must give back the
+# original bytes.
+declare -A journal_ratio
+printf '%-9s %8s %-22s %11s %8s %9s %12s\n' movie fixes case "median s" "x plain" "peak MiB" "journal MB"
+for name in sparse80 dense80; do
+  movie=$data/$name.qlm
+  : >"$data/times"
+  : >"$data/journal-times"
+  for _ in $(seq "$RUNS"); do
+    cp "$movie" "$data/work.qlm"
+    sync --data "$data/work.qlm"
+    "$benchrun" "$data/times" "$vantrel" --quiet --rules "$data/rules-100000.dat" "$data/work.qlm" \
+      >/dev/null 2>"$data/err" </dev/null
+    cp "$movie" "$data/work.qlm"
+    rm -f "$data/work.qlm.undo"
+    sync --data "$data/work.qlm"
+    sync --file-system "$data"
+    "$benchrun" "$data/journal-times" "$vantrel" --quiet --journal --rules "$data/rules-100000.dat" \
+      "$data/work.qlm" >/dev/null 2>>"$data/err" </dev/null
+  done
+  journal_size=$(stat -c %s "$data/work.qlm.undo")
+  "$vantrel" --quiet --undo "$data/work.qlm" >"$data/out" 2>>"$data/err"
+  if [ -s "$data/err" ] || [ -f "$data/work.qlm.undo" ] || ! cmp -s "$movie" "$data/work.qlm" ||
+    awk '$3 != 0 { bad = 1 } END { exit !bad }' "$data/times" "$data/journal-times"; then
+    echo "bench: the journal on $name: a run failed, or undo did not give the movie back" >&2
+    head -n 5 "$data/err" >&2
+    exit 1
+  fi
+  plain=$(awk '{ print $1 }' "$data/times" | median)
+  journaled=$(awk '{ print $1 }' "$data/journal-times" | median)
+  journal_ratio[$name]=$(ratio "$journaled" "$plain")
+  printf '%-9s %8s %-22s %11.4f %8s %9.1f %12s\n' "$name" "${fixes[$name]}" "patch" "$plain" "1.00" \
+    "$(awk '{ print $2 / 1024 }' "$data/times" | maximum)" ""
+  printf '%-9s %8s %-22s %11.4f %8s %9.1f %12.1f\n' "$name" "${fixes[$name]}" "patch --journal" \
+    "$journaled" "${journal_ratio[$name]}" "$(awk '{ print $2 / 1024 }' "$data/journal-times" | maximum)" \
+    "$(awk -v b="$journal_size" 'BEGIN { print b / 1e6 }')"
+done
+rm -f "$data/work.qlm" "$data/journal-times"
+echo
+
 # The batch: one vantrel process repairs every movie its list names, with
 # 100,000 rules, so the cost of each movie's open, walk and close shows.
 # Each run works on a fresh copy of the folder, synced before the clock
@@ -228,6 +312,10 @@ if [[ " $RULE_COUNTS " == *" 100000 "* ]]; then
 else
   echo "summary: run with 100000 in RULE_COUNTS for the 80 MB movie lines"
 fi
+echo "deriving rules from the 80 MB pair: ${derive_time} s, $derive_ratio x the sum of one dry run of each" \
+  "(target: at most 3), peak $derive_peak MiB"
+echo "--journal, 100,000 rules: ${journal_ratio[sparse80]} x the plain repair on the sparse movie" \
+  "(target 1.3), ${journal_ratio[dense80]} x on the dense one (target 1.5)"
 echo "$batch_movies small movies in one process, 100,000 rules ($batch_fixes fixes):" \
   "$batch_rate movies/s, $(ratio "$batch_time" "$batch_read") x cat of the same files, peak $batch_peak MiB"
 echo "hostile movie of 2^31 element visits in 768 KB: refused as not valid in $hostile_time s"

@@ -16,9 +16,76 @@ std::string dryRunText(const std::string& displayName, std::uint64_t fixCount) {
          "\nNumber of problems that would be fixed: " + std::to_string(fixCount);
 }
 
+std::string movieReportLine(const std::string& moviePath, std::uint64_t fixCount, bool dryRun) {
+  if (fixCount == 0) return moviePath + ": nothing to fix";
+  return moviePath + ": " + counted(fixCount, "problem", "problems") +
+         (dryRun ? " would be fixed" : " found and fixed");
+}
+
 std::string backupFailedText(const std::string& backupPath, const std::string& reason) {
   return "Cannot make the backup " + backupPath + ": " + reason + ". " +
          resultMessage(WalkResult::WriteRefused).text;
+}
+
+std::string journalFailedText(const std::string& journalPath, const std::string& reason,
+                              WalkResult result) {
+  return "Cannot write the journal " + journalPath + ": " + reason + ". " +
+         resultMessage(result).text;
+}
+
+std::string undoneText(const std::string& moviePath, std::uint64_t undone, bool dryRun) {
+  return moviePath + ": " + counted(undone, "fix", "fixes") +
+         (dryRun ? " would be undone" : " undone");
+}
+
+std::string noJournalText(const std::string& journalPath) {
+  return "no journal: " + journalPath + " not found";
+}
+
+std::string unreadableJournalText(const std::string& journalPath, const std::string& reason) {
+  return "cannot read the journal " + journalPath + ": " + reason;
+}
+
+std::string notAFixRecordText(std::uint64_t lineStart) {
+  return "the journal's line at byte " + std::to_string(lineStart) +
+         " is not a fix record; it is passed over";
+}
+
+namespace {
+
+std::string changedSince(const std::string& what) {
+  return what + ": changed since, so it is left as it is";
+}
+
+}  // namespace
+
+std::string valueChangedText(const std::string& offset, const std::string& held,
+                             const std::string& fixedTo) {
+  return changedSince("the word at " + offset + " holds " + held + ", not " + fixedTo +
+                      " as the repair left it");
+}
+
+std::string referenceChangedText(const std::string& offset, const std::string& tag,
+                                 const std::string& number) {
+  return changedSince("the reference at " + offset + " is no longer '" + tag + "' " + number);
+}
+
+std::string pastTheEndText(const std::string& offset) {
+  return changedSince("the word at " + offset + " lies past the end of the movie");
+}
+
+std::string notWrittenBackText(const std::string& offset) {
+  return "?? the word at " + offset + " could not be written back";
+}
+
+std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,
+                             const std::string& journalPath) {
+  return counted(undone, "fix", "fixes") + " undone, " + counted(left, "record", "records") +
+         " not; the journal " + journalPath + " is kept";
+}
+
+std::string unremovableJournalText(const std::string& journalPath, const std::string& reason) {
+  return "every fix is undone, but the journal " + journalPath + " cannot be removed: " + reason;
 }
 
 std::string openFailureText(const OpenFailure& failure) {

@@ -20,10 +20,39 @@ std::string counted(std::uint64_t count, const char* one, const char* many);
 // The report of a dry run over the movie named `displayName`.
 std::string dryRunText(const std::string& displayName, std::uint64_t fixCount);
 
+// The one-line report of a movie in a run over several: its path, then
+// "3 problems found and fixed", "2 problems would be fixed" (a dry run) or
+// "nothing to fix".
+std::string movieReportLine(const std::string& moviePath, std::uint64_t fixCount, bool dryRun);
+
 // Why a movie was left as it was: its backup `backupPath` could not be made,
 // for `reason`.
 std::string backupFailedText(const std::string& backupPath, const std::string& reason);
 
+// Why a repair stopped short: its journal `journalPath` could not be
+// written, for `reason`; the movie ended as `result` says (nothing written,
+// or partly repaired).
+std::string journalFailedText(const std::string& journalPath, const std::string& reason,
+                              WalkResult result);
+
+// What --undo tells of a movie: how many of its fixes were (or, in a dry
+// run, would be) undone, as "a.qlm: 6 fixes undone"; and why not all were.
+std::string undoneText(const std::string& moviePath, std::uint64_t undone, bool dryRun);
+std::string noJournalText(const std::string& journalPath);
+std::string unreadableJournalText(const std::string& journalPath, const std::string& reason);
+std::string notAFixRecordText(std::uint64_t lineStart);
+// What undo found changed since the repair at the value word at `offset`,
+// which it left as it is: the value, the tag or number after it, or the
+// movie's length; and a word it could not write back.
+std::string valueChangedText(const std::string& offset, const std::string& held,
+                             const std::string& fixedTo);
+std::string referenceChangedText(const std::string& offset, const std::string& tag,
+                                 const std::string& number);
+std::string pastTheEndText(const std::string& offset);
+std::string notWrittenBackText(const std::string& offset);
+std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,
+                             const std::string& journalPath);
+std::string unremovableJournalText(const std::string& journalPath, const std::string& reason);
 // Why the movie could not be opened, in the system's words or ours: "is a
 // directory", "not a regular file".
 std::string openFailureText(const OpenFailure& failure);

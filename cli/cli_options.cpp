@@ -10,6 +10,8 @@ const char kUsageText[] =
     "Usage: vantrel [OPTION]... MOVIE...\n"
     "  or:  vantrel [OPTION]... --files-from LIST [MOVIE]...\n"
     "  or:  vantrel --check-rules [--rules FILE] [--json]\n"
+    "  or:  vantrel --undo [--journal=SUFFIX] [OPTION]... MOVIE...\n"
+    "  or:  vantrel --derive-rules [--rules FILE] [--json] [-r] GOOD DAMAGED...\n"
     "\n"
     "Repairs the bad expansion references in each QELM movie file in place,\n"
     "by the rules in fix.dat.\n"
@@ -48,6 +50,19 @@ const char kUsageText[] =
     "                never overwritten: the movie is then left as it is. No copy\n"
     "                is made when nothing is to be fixed, or with --dry-run.\n"
     "                SUFFIX may hold none of '/', '\\' and ':'\n"
+    "  --journal[=SUFFIX]\n"
+    "                keep a journal of the fixes to each movie, in its name\n"
+    "                followed by SUFFIX (.undo unless given): JSON Lines, one\n"
+    "                \"fix\" record for each fix, as --list --json prints it, on the\n"
+    "                disk before the fix is written; a later repair adds its\n"
+    "                records after. No journal is made when nothing is to be\n"
+    "                fixed, or with --dry-run\n"
+    "  --undo        take back the fixes in each movie's journal, last first: a\n"
+    "                value word that still holds the fix's new value gets its old\n"
+    "                one back; a word changed since is left as it is and told on\n"
+    "                stderr. When all of the journal is undone it is removed. Needs\n"
+    "                no rule file; takes -r, --files-from, --dry-run, --list and\n"
+    "                --json as a repair does\n"
     "  -q, --quiet   no progress bar (one is drawn on stderr only when stderr is\n"
     "                a terminal)\n"
     "  --check-rules\n"
@@ -61,6 +76,18 @@ const char kUsageText[] =
     "  --show-rules-path\n"
     "                print the path of the rule file that would be read, and touch\n"
     "                no movie\n"
+    "  --derive-rules\n"
+    "                read pairs of movies, GOOD DAMAGED (with -r, pairs of\n"
+    "                directories), and write to stdout the fix.dat records that\n"
+    "                turn each damaged movie into its good copy; write no movie.\n"
+    "                With --rules, only rules that FILE lacks are written, so the\n"
+    "                output can be appended to FILE; without it, no rule file is\n"
+    "                read. Problems go to stderr as MOVIE:OFFSET: KIND:\n"
+    "                explanation, KIND being layout (no partner at the same\n"
+    "                place), conflict (no one rule serves every reference),\n"
+    "                shadowed (a rule in FILE decides it wrongly), unwritable\n"
+    "                (fix.dat cannot hold the tag) or unpaired (with -r, a movie\n"
+    "                in one directory only)\n"
     "  -h, --help    show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"
@@ -76,16 +103,23 @@ const char kUsageText[] =
     "for --dry-run); short options may be combined (-rq); an option's value may\n"
     "follow '=' or come as the next argument; '--' ends the options.\n"
     "\n"
-    "When more than one movie is processed, a summary closes the run.\n"
+    "A single movie is reported as Vantrel.exe reports it. When the run may\n"
+    "reach more than one (several movies, -r with a directory, --files-from), each\n"
+    "movie's report is one line that begins with its path, and a summary closes\n"
+    "the run.\n"
     "\n"
     "Exit codes: 0 every movie done, 1 the rule file cannot be opened,\n"
     "2 usage error, 3 some movie could not be opened (a directory given\n"
     "without -r included), was not valid, could not be saved, or was left as\n"
-    "it was because its backup could not be made, or a list or directory\n"
-    "could not be read (the others are still processed), 5 standard output\n"
-    "could not be written (every movie was still repaired; 1 and 3 go before\n"
-    "it). With --check-rules: 0 no problem found, 4 some problem found, 1, 2\n"
-    "and 5 as above.\n";
+    "it was because its backup could not be made, or its journal could not be\n"
+    "written, or a list or directory could not be read; with --undo, some\n"
+    "movie had no journal or a word changed since its repair (the others are\n"
+    "still processed), 5 standard output could not be written (every movie\n"
+    "was still repaired; 1 and 3 go before it). With --check-rules: 0 no\n"
+    "problem found, 4 some problem found, 1, 2 and 5 as above.\n"
+    "With --derive-rules: 0 the rules repair every reference, 4 some problem\n"
+    "found, 3 some movie could not be opened or was not valid, 1 FILE cannot\n"
+    "be opened, 2 usage error, 5 as above.\n";
 
 namespace {
 
@@ -212,6 +246,10 @@ std::string inconsistency(const CliOptions& options) {
     }
     return std::string();
   }
+  if (options.action == CliAction::Undo &&
+      (options.rulesPath || options.references || options.backupSuffix)) {
+    return "option '--undo' takes no rule file, --references or --backup";
+  }
   if (options.nullSeparated && options.filesFrom.empty()) {
     return "option '--null' needs '--files-from'";
   }
@@ -224,6 +262,10 @@ std::string inconsistency(const CliOptions& options) {
 CliOptions parseCliOptions(const std::vector<std::string>& args) {
   CliOptions options;
   std::string error = OptionReader(args).readAll(options);
+  if (error.empty() && options.deriveRules && options.action != CliAction::ShowHelp &&
+      options.action != CliAction::ShowVersion) {
+    return deriveRulesOptions(std::move(options));
+  }
   if (error.empty() && options.action != CliAction::ShowHelp &&
       options.action != CliAction::ShowVersion) {
     error = inconsistency(options);

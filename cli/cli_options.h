@@ -7,7 +7,16 @@
 
 namespace vantrel::cli {
 
-enum class CliAction { Patch, CheckRules, ShowRulesPath, ShowHelp, ShowVersion, UsageError };
+enum class CliAction {
+  Patch,
+  CheckRules,
+  ShowRulesPath,
+  Undo,
+  DeriveRules,
+  ShowHelp,
+  ShowVersion,
+  UsageError
+};
 
 struct CliOptions {
   CliAction action = CliAction::Patch;
@@ -19,10 +28,13 @@ struct CliOptions {
   bool quiet = false;
   bool json = false;                        // records for scripts, as JSON Lines on stdout
   std::optional<std::string> backupSuffix;  // --backup[=SUFFIX]: copy MOVIE to MOVIE+SUFFIX first
-  bool recursive = false;                   // a directory stands for the movies beneath it
-  std::vector<std::string> filesFrom;       // lists of movie paths; "-" is standard input
-  bool nullSeparated = false;               // the lists' paths end in NUL bytes, not line ends
+  // --journal[=SUFFIX]: each fix to MOVIE+SUFFIX first; with --undo, the journal to read.
+  std::optional<std::string> journalSuffix;
+  bool recursive = false;              // a directory stands for the movies beneath it
+  std::vector<std::string> filesFrom;  // lists of movie paths; "-" is standard input
+  bool nullSeparated = false;          // the lists' paths end in NUL bytes, not line ends
   std::vector<std::string> movies;
+  bool deriveRules = false;  // --derive-rules: `movies` are pairs GOOD DAMAGED
 
   // What the walk of each movie may do: --references only reads.
   bool readOnly() const { return dryRun || references; }
@@ -35,6 +47,10 @@ struct CliOptions {
 // lone "-" is a movie's name too (only --files-from reads standard input).
 CliOptions parseCliOptions(const std::vector<std::string>& args);
 
+// The checks of a command line with --derive-rules, after the options
+// were read: pairs of paths, and no option that repairs or lists movies.
+CliOptions deriveRulesOptions(CliOptions options);
+
 // The usage text, for the program named "vantrel".
 extern const char kUsageText[];
 
@@ -43,6 +59,8 @@ std::string usageTextFor(const std::string& programName);
 
 // The suffix --backup uses when given none.
 inline constexpr char kDefaultBackupSuffix[] = ".bak";
+// The suffix of the journal that --journal keeps and --undo reads.
+inline constexpr char kDefaultJournalSuffix[] = ".undo";
 
 }  // namespace vantrel::cli
 

@@ -1,10 +1,10 @@
 #include "cli/cli_run.h"
 
-#include "cli/backup_file.h"
 #include "cli/cli_messages.h"
 #include "cli/console_sink.h"
 #include "cli/file_names.h"
 #include "cli/movie_sources.h"
+#include "cli/repair_safeguards.h"
 #include "cli/rule_problem_report.h"
 #include "cli/run_records.h"
 #include "fixrules/fix_loader.h"
@@ -21,25 +21,11 @@ std::string displayNameOf(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-// The --backup copy of one movie, made when the walk is about to write.
-struct BackupStep {
-  std::string path;
-  std::string failure;  // why it could not be made
-};
-
-WalkOptions walkOptionsFor(const CliOptions& options, const std::string& moviePath,
-                           BackupStep& backup) {
+WalkOptions walkOptionsFor(const CliOptions& options, RepairSafeguards& safeguards) {
   WalkOptions walkOptions;
   walkOptions.dryRun = options.readOnly();
   walkOptions.reportReferences = options.references;
-  if (options.backupSuffix) {
-    backup.path = moviePath + *options.backupSuffix;
-    walkOptions.beforeFirstWrite = [&moviePath, &backup] {
-      const auto failure = copyToNewFile(moviePath, backup.path);
-      if (failure) backup.failure = *failure;
-      return !failure;
-    };
-  }
+  walkOptions.beforeFixWritten = safeguards.beforeFixWritten();
   return walkOptions;
 }
 
@@ -51,31 +37,35 @@ class BatchRun final : public MovieVisitor {
       : options_(options), environment_(environment), rules_(rules), report_(report) {}
 
   void movie(const std::string& moviePath) override {
-    report_.nextMovie();
+    // A movie's listing is set apart by an empty line; one-line reports
+    // follow each other.
+    if (!oneLineReports_ || options_.list || options_.references) report_.nextMovie();
     SinkStyle style;
     style.showBar = environment_.errIsTerminal && !options_.quiet;
     style.listFixes = options_.list;
     style.listReferences = options_.references;
     ConsoleSink sink(report_, environment_.err, moviePath, style);
-    BackupStep backup;
+    RepairSafeguards safeguards(options_, moviePath);
     const WalkOutcome outcome =
-        patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, moviePath, backup));
+        safeguards.prepare(rules_)
+            ? patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, safeguards))
+            : WalkOutcome{WalkResult::WriteRefused, 0};
+    safeguards.finish(outcome);
     sink.finish();
-    const Failure failure = failureOf(outcome, backup, options_.readOnly());
+    const Failure failure = failureOf(outcome, safeguards, options_.readOnly());
     if (outcome.result != WalkResult::Done) {
       failed(moviePath, failure.text, outcome.result);
     } else {
       ++totals_.done;
-      if (!report_.json()) {
-        const std::string name = printablePath(displayNameOf(moviePath));
-        report_.line(options_.readOnly() ? dryRunText(name, outcome.fixCount)
-                                         : completionText(name, outcome.fixCount));
-      }
+      if (!report_.json()) report_.line(reportText(moviePath, outcome.fixCount));
     }
     // A failed write leaves the fixes that landed, and those count.
     totals_.fixes += outcome.fixCount;
     ++totals_.movies;
-    resultRecord(moviePath, outcome.result, outcome.fixCount, failure.error);
+    if (report_.json()) {
+      report_.line(resultJson(moviePath, safeguards.resultName(outcome.result), outcome.fixCount,
+                              options_.readOnly(), failure.error));
+    }
   }
 
   void directoryGiven(const std::string& path) override { notOpened(path, isDirectoryText()); }
@@ -86,7 +76,8 @@ class BatchRun final : public MovieVisitor {
 
   void unreadable(const std::string& path, const std::string& why, bool isList) override {
     report_.stream().flush();
-    environment_.err << printablePath(path) << ": "
+    // Not a movie's report: the program's own message.
+    environment_.err << environment_.programName << ": " << printablePath(path) << ": "
                      << (isList ? unreadableListText(why) : unreadableDirectoryText(why)) << '\n';
     exitCode_ = kExitMovieFailed;
   }
@@ -103,6 +94,16 @@ class BatchRun final : public MovieVisitor {
   }
 
  private:
+  // Names the movie by its path among several, and as the Windows program
+  // does when it is the only one.
+  std::string reportText(const std::string& moviePath, std::uint64_t fixCount) const {
+    if (oneLineReports_) {
+      return movieReportLine(printablePath(moviePath), fixCount, options_.readOnly());
+    }
+    const std::string name = printablePath(displayNameOf(moviePath));
+    return options_.readOnly() ? dryRunText(name, fixCount) : completionText(name, fixCount);
+  }
+
   // What a movie that failed is told with: `text` on stderr, `error` in its
   // JSON record, which keeps the exact bytes of the paths in it.
   struct Failure {
@@ -110,7 +111,12 @@ class BatchRun final : public MovieVisitor {
     std::string error;
   };
 
-  static Failure failureOf(const WalkOutcome& outcome, const BackupStep& backup, bool readOnly) {
+  static Failure failureOf(const WalkOutcome& outcome, const RepairSafeguards& safeguards,
+                           bool readOnly) {
+    // A backup or journal that could not be made stopped the repair.
+    if (const auto stopped = safeguards.failure(outcome.result)) {
+      return {stopped->text, stopped->error};
+    }
     switch (outcome.result) {
       case WalkResult::Done:
         return {};
@@ -118,9 +124,6 @@ class BatchRun final : public MovieVisitor {
         const std::string reason = openFailureText(outcome.openFailure);
         return {cannotOpenText(reason), reason};
       }
-      case WalkResult::WriteRefused:
-        return {backupFailedText(printablePath(backup.path), backup.failure),
-                backupFailedText(backup.path, backup.failure)};
       case WalkResult::NotValid: {
         const std::string text = notValidText(outcome, readOnly);
         return {text, text};
@@ -156,6 +159,7 @@ class BatchRun final : public MovieVisitor {
   const CliEnvironment& environment_;
   const FixTable& rules_;
   ReportStream& report_;
+  const bool oneLineReports_ = mayReachSeveralMovies(options_);
   RunTotals totals_;
   int exitCode_ = kExitDone;
 };

@@ -18,7 +18,8 @@ enum ExitCode {
   kExitUsage = 2,         // the command line was wrong
   kExitMovieFailed = 3,   // some movie could not be opened, was not valid or not saved, or a
                           // list or directory of movies could not be read
-  kExitRuleProblems = 4,  // --check-rules found a problem in the rule file
+  kExitRuleProblems = 4,  // --check-rules found a problem in the rule file; --derive-rules one
+                          // in the movies or the rules
   kExitWriteError = 5,    // standard output could not be written (every movie was still
                           // finished); 1 and 3 go before it
 };

@@ -28,6 +28,11 @@ struct ConsoleStreams {
 // later can take its number and receive the report.
 ConsoleStreams openConsoleStreams();
 
+// From here on, standard output (when it is not a console) takes bytes as
+// they are: a line feed is not turned into CR LF, so a rule whose tag holds
+// a line feed keeps its four bytes.
+void writeStandardOutputAsBytes();
+
 }  // namespace vantrel::cli
 
 #endif  // VANTREL_CLI_CONSOLE_STREAMS_H_

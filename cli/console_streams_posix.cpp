@@ -51,4 +51,7 @@ ConsoleStreams openConsoleStreams() {
   return ConsoleStreams{std::cin, out, std::cerr, isatty(STDERR_FILENO) != 0, outBuffer.failure()};
 }
 
+// Text and bytes are the same here.
+void writeStandardOutputAsBytes() {}
+
 }  // namespace vantrel::cli

@@ -137,4 +137,9 @@ ConsoleStreams openConsoleStreams() {
                         outToConsole ? outBuffer.failure() : outBytes.failure()};
 }
 
+void writeStandardOutputAsBytes() {
+  std::cout.flush();
+  _setmode(_fileno(stdout), _O_BINARY);
+}
+
 }  // namespace vantrel::cli

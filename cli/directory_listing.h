@@ -35,11 +35,15 @@ std::optional<std::string> listDirectory(const std::string& path,
 // between them unless `directory` ends in one already.
 std::string pathInDirectory(const std::string& directory, const std::string& name);
 
-// The separator pathInDirectory() puts between a directory and a name.
+// The separator pathInDirectory() puts between a directory and a name; and
+// whether the program expands the wildcards in its movie arguments itself,
+// as the Windows shell hands them over as they stand.
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
+inline constexpr bool kProgramExpandsWildcards = true;
 #else
 inline constexpr char kPathSeparator = '/';
+inline constexpr bool kProgramExpandsWildcards = false;
 #endif
 
 }  // namespace vantrel::cli

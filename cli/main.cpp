@@ -7,8 +7,12 @@
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/console_streams.h"
+#include "cli/derive_rules.h"
+#include "cli/directory_listing.h"
 #include "cli/executable_dir.h"
+#include "cli/journal/undo_run.h"
 #include "cli/program_name.h"
+#include "cli/wildcards.h"
 #include "vantrel_version.h"
 
 namespace {
@@ -30,6 +34,8 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
       return kExitUsage;
     case CliAction::Patch:
     case CliAction::CheckRules:
+    case CliAction::Undo:
+    case CliAction::DeriveRules:
     case CliAction::ShowRulesPath:
       break;
   }
@@ -37,7 +43,12 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
       console.in,           console.out, console.err, programName, executableDirectory(argv0),
       console.errIsTerminal};
   if (options.action == CliAction::CheckRules) return runCheckRules(options, environment);
+  if (options.action == CliAction::Undo) return runUndo(options, environment);
   if (options.action == CliAction::ShowRulesPath) return runShowRulesPath(options, environment);
+  if (options.action == CliAction::DeriveRules) {
+    writeStandardOutputAsBytes();  // the rules' tags may hold any byte
+    return runDeriveRules(options, environment);
+  }
   return runCli(options, environment);
 }
 
@@ -46,7 +57,8 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
 int main(int argc, char** argv) {
   const ConsoleStreams console = openConsoleStreams();
   const std::string programName = programNameFrom(argc > 0 ? argv[0] : nullptr);
-  const CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+  CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (kProgramExpandsWildcards) options.movies = expandWildcards(options.movies);
   const int code = runAction(options, console, programName, argc > 0 ? argv[0] : nullptr);
   // Every movie is finished by now; only then is lost output told.
   console.out.flush();

@@ -93,6 +93,11 @@ ListedPath readListedPath(std::istream& list, char separator, std::string& path)
   }
 }
 
+bool mayReachSeveralMovies(const CliOptions& options) {
+  return options.movies.size() != 1 || !options.filesFrom.empty() ||
+         (options.recursive && pathKind(options.movies.front()) == PathKind::Directory);
+}
+
 void visitMovies(const CliOptions& options, std::istream& standardInput, MovieVisitor& visitor) {
   for (const std::string& path : options.movies) visitPath(path, options.recursive, visitor);
   for (const std::string& listPath : options.filesFrom) {

@@ -31,6 +31,10 @@ class MovieVisitor {
 // With --recursive, a directory stands for the movies beneath it.
 void visitMovies(const CliOptions& options, std::istream& standardInput, MovieVisitor& visitor);
 
+// Whether the run may reach more than one movie: anything but a single movie
+// argument that --recursive does not stand for a tree, with no list.
+bool mayReachSeveralMovies(const CliOptions& options);
+
 enum class ListedPath {
   Path,     // `path` holds the next path
   TooLong,  // longer than the system allows: `path` holds its first bytes only

@@ -57,6 +57,16 @@ const std::vector<OptionSpec>& optionTable() {
          o.backupSuffix = v.value_or(kDefaultBackupSuffix);
          return suffixProblem("--backup", *o.backupSuffix).value_or(accepted());
        }},
+      {"journal", '\0', OptionArgument::Optional, nullptr,
+       [](CliOptions& o, const Value& v) {
+         o.journalSuffix = v.value_or(kDefaultJournalSuffix);
+         return suffixProblem("--journal", *o.journalSuffix).value_or(accepted());
+       }},
+      {"undo", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.action = CliAction::Undo;
+         return accepted();
+       }},
       {"quiet", 'q', OptionArgument::None, nullptr,
        [](CliOptions& o, const Value&) {
          o.quiet = true;
@@ -70,6 +80,11 @@ const std::vector<OptionSpec>& optionTable() {
       {"show-rules-path", '\0', OptionArgument::None, nullptr,
        [](CliOptions& o, const Value&) {
          o.action = CliAction::ShowRulesPath;
+         return accepted();
+       }},
+      {"derive-rules", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.deriveRules = true;
          return accepted();
        }},
       {"help", 'h', OptionArgument::None, nullptr,

@@ -5,6 +5,7 @@
 
 #include "cli/cli_messages.h"
 #include "cli/console_sink.h"
+#include "cli/journal/fix_record.h"
 #include "cli/json_writer.h"
 
 namespace vantrel::cli {
@@ -81,6 +82,12 @@ std::string summaryText(const RunTotals& totals, bool dryRun) {
          (dryRun ? " would be fixed" : " found and fixed");
 }
 
+std::string undoSummaryText(const RunTotals& totals, bool dryRun) {
+  return counted(totals.movies, "movie", "movies") + ": " + std::to_string(totals.done) +
+         (dryRun ? " read, " : " undone, ") + std::to_string(totals.failed) + " failed; " +
+         counted(totals.fixes, "fix", "fixes") + (dryRun ? " would be undone" : " undone");
+}
+
 std::string referenceJson(const std::string& moviePath, const ReadReference& reference) {
   JsonObject record;
   record.string("type", "reference")
@@ -106,16 +113,10 @@ std::string referenceJson(const std::string& moviePath, const ReadReference& ref
 }
 
 std::string fixJson(const std::string& moviePath, const FixedReference& fix) {
-  return JsonObject()
-      .string("type", "fix")
-      .string("movie", moviePath)
-      .integer("offset", asInteger(fix.valueOffset))
-      .latin1String("tag", std::string_view(fix.tag, 4))
-      .integer("number", signedWord(fix.number))
-      .integer("old", signedWord(fix.oldValue))
-      .integer("new", signedWord(fix.newValue))
-      .integer("line", fix.line)
-      .text();
+  // The journal's own format, so that both hold the same record.
+  std::string record;
+  FixRecordFormat(moviePath).append(record, fix);
+  return record;
 }
 
 std::string writeFailedJson(const std::string& moviePath, std::uint64_t valueOffset) {
@@ -128,13 +129,18 @@ std::string writeFailedJson(const std::string& moviePath, std::uint64_t valueOff
 
 std::string resultJson(const std::string& moviePath, WalkResult result, std::uint64_t fixes,
                        bool dryRun, const std::string& error) {
+  return resultJson(moviePath, resultName(result), fixes, dryRun, error);
+}
+
+std::string resultJson(const std::string& moviePath, const char* result, std::uint64_t fixes,
+                       bool dryRun, const std::string& error) {
   JsonObject record;
   record.string("type", "result")
       .string("movie", moviePath)
-      .string("result", resultName(result))
+      .string("result", result)
       .integer("fixes", asInteger(fixes))
       .boolean("dryRun", dryRun);
-  if (result != WalkResult::Done) record.string("error", error);
+  if (std::string_view(result) != "Done") record.string("error", error);
   return record.text();
 }
 

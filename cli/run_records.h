@@ -36,12 +36,18 @@ struct RunTotals {
   std::uint64_t fixes = 0;
 };
 std::string summaryText(const RunTotals& totals, bool dryRun);
+// The same for --undo, where `fixes` counts the fixes undone.
+std::string undoSummaryText(const RunTotals& totals, bool dryRun);
 
 std::string referenceJson(const std::string& moviePath, const ReadReference& reference);
 std::string fixJson(const std::string& moviePath, const FixedReference& fix);
 std::string writeFailedJson(const std::string& moviePath, std::uint64_t valueOffset);
 // `error`, why the movie failed, is written for every result but Done.
 std::string resultJson(const std::string& moviePath, WalkResult result, std::uint64_t fixes,
+                       bool dryRun, const std::string& error);
+// The same with the result's name given: "JournalFailed", or one of undo's;
+// `error` is left out for "Done".
+std::string resultJson(const std::string& moviePath, const char* result, std::uint64_t fixes,
                        bool dryRun, const std::string& error);
 std::string summaryJson(const RunTotals& totals);
 

@@ -96,15 +96,17 @@ WalkOutcome walkMovie(MovieStream& file, const FixTable& rules, ProgressSink& si
                        sink,
                        options.dryRun,
                        options.reportReferences,
-                       std::move(options.beforeFirstWrite)};
+                       std::move(options.beforeFixWritten)};
   context.visitBudget = budget;
   sink.begin(index.count);
   for (const std::uint32_t chunkOffset : chunkOffsets) {
     visitChunk(context, elementPosition(indexOffset, chunkOffset));
     ++context.chunk;
     if (context.writeRefused) {
+      // What was written before the refusal is still put on the disk.
       file.close();
-      return WalkOutcome{WalkResult::WriteRefused, 0};
+      if (context.fixCount == 0) return WalkOutcome{WalkResult::WriteRefused, 0};
+      return WalkOutcome{WalkResult::WriteFailed, context.fixCount};
     }
     if (context.overBudget) return stoppedOverBudget(context);
     sink.step();

@@ -14,11 +14,15 @@ namespace vantrel {
 struct WalkOptions {
   bool dryRun = false;            // open read-only, find and count fixes, write nothing
   bool reportReferences = false;  // ProgressSink::referenceRead() for every reference read
-  // When set, asked once, just before the first write to the movie (never in
-  // a dry run, nor when nothing is to be fixed). Answering false stops the
-  // walk there, with nothing written: the result is WriteRefused, no fix is
-  // counted and no further step() comes.
-  std::function<bool()> beforeFirstWrite = nullptr;
+  // When set, asked before each fix's value word is written, with the fix as
+  // it will be written, in the order the walk meets them (never in a dry
+  // run, so never when nothing is to be fixed). Here a caller makes the fix
+  // recoverable first: a copy of the movie before the first, a journal
+  // record of each. Answering false stops the walk there: that fix and none
+  // after it is written, and no further step() comes. The result is then
+  // WriteRefused when no fix had been written yet, else WriteFailed with
+  // the fixes written so far.
+  std::function<bool(const FixedReference&)> beforeFixWritten = nullptr;
 };
 
 // Opens the movie at `moviePath` for reading and writing, visits every chunk

@@ -20,12 +20,11 @@ struct PatchContext {
   ProgressSink& sink;
   bool dryRun = false;            // find and count fixes, write nothing
   bool reportReferences = false;  // tell the sink of every reference read
-  // Asked once, before the first write; see WalkOptions.
-  std::function<bool()> beforeFirstWrite = nullptr;
+  // Asked before each fix is written; see WalkOptions.
+  std::function<bool(const FixedReference&)> beforeFixWritten = nullptr;
   std::uint64_t fixCount = 0;  // fixes made (or fixable) so far
   std::uint64_t failedWrites = 0;
-  bool firstWriteAsked = false;
-  bool writeRefused = false;  // the walk stops: nothing may be written
+  bool writeRefused = false;  // the walk stops: nothing more may be written
   // Element visits in group chunks so far, and the most the walk may make;
   // past it, the walk stops.
   std::uint64_t elementVisits = 0;
@@ -38,12 +37,11 @@ struct PatchContext {
   std::optional<std::uint32_t> element = std::nullopt;
 };
 
-// Whether the patch step may write now: asks beforeFirstWrite the first
-// time, and remembers the answer.
-inline bool mayWrite(PatchContext& context) {
-  if (!context.firstWriteAsked) {
-    context.firstWriteAsked = true;
-    context.writeRefused = context.beforeFirstWrite && !context.beforeFirstWrite();
+// Whether the patch step may write `fix` now: asks beforeFixWritten, and
+// after one refusal answers no to every later fix.
+inline bool mayWrite(PatchContext& context, const FixedReference& fix) {
+  if (!context.writeRefused && context.beforeFixWritten) {
+    context.writeRefused = !context.beforeFixWritten(fix);
   }
   return !context.writeRefused;
 }

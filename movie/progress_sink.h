@@ -54,8 +54,8 @@ struct ReadReference {
 // its kind and whether or not it could be read; so a progress bar that runs
 // from 0 to `total` ends full. A file that cannot be opened or is not a movie
 // (its group chunks over the budget of element visits included) gets neither
-// call. The exceptions: when the caller refuses the first write
-// (WalkOptions::beforeFirstWrite), or when a count read during the walk
+// call. The exceptions: when the caller refuses a fix's write
+// (WalkOptions::beforeFixWritten), or when a count read during the walk
 // takes it past that budget, the walk ends there, with no step() for the
 // chunk it was in nor for any later one.
 //

@@ -46,8 +46,12 @@ void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
   FixedReference fix{};
   std::copy_n(tag, 4, fix.tag);
   fix.valueOffset = referenceOffset + ReferenceBlock::kValueAt;
+  fix.number = number;
+  fix.oldValue = value;
+  fix.newValue = rule->newValue;
+  fix.line = rule->line;
   if (!context.dryRun) {
-    if (!mayWrite(context)) return;
+    if (!mayWrite(context, fix)) return;
     // Back over the value word just read, and write the new one in its place.
     if (!file.seek(file.position() - 4) || !file.writeWord(rule->newValue)) {
       ++context.failedWrites;
@@ -55,10 +59,6 @@ void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
       return;
     }
   }
-  fix.number = number;
-  fix.oldValue = value;
-  fix.newValue = rule->newValue;
-  fix.line = rule->line;
   ++context.fixCount;
   context.sink.referenceFixed(fix);
 }

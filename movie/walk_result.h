@@ -11,7 +11,7 @@ enum class WalkResult {
   NotValid = 2,      // no "CHN2" magic, or header or chunk index unreadable
   WriteFailed = 3,   // a fix was not written, or the movie not synced or closed: it may be
                      // partly repaired
-  WriteRefused = 4,  // the caller did not let the first write happen: nothing was written
+  WriteRefused = 4,  // the caller did not let the first fix be written: nothing was written
 };
 
 // Why a movie could not be opened, for a front end that tells the reason.

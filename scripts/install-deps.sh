@@ -19,6 +19,8 @@ all_packages=(
   help2man dpkg-dev unzip man-db lintian
   # Japanese in the screenshots of the Wine tests.
   fonts-wqy-microhei
+  # The order of the journal's sync and the movie's first write, in a trace.
+  strace
 )
 
 case "${1:-}" in

@@ -130,10 +130,9 @@ TEST_F(BatchTest, ListsOfPathsFromFilesAndStandardInput) {
   EXPECT_EQ(fromLines.exitCode, 3);  // a.qlm is missing
   EXPECT_EQ(fromLines.err.rfind(path("a.qlm") + ": Cannot open QELM file.", 0), 0u)
       << fromLines.err;
-  EXPECT_EQ(fromLines.out,
-            "Fix Complete\n\nFile: with blank.qlm\nNumber of problems found and fixed: 0\n\n"
-            "Fix Complete\n\nFile: b.qlm\nNumber of problems found and fixed: 1\n\n"
-            "3 movies: 2 repaired, 1 failed; 1 problem found and fixed\n");
+  EXPECT_EQ(fromLines.out, path("with blank.qlm") + ": nothing to fix\n" + path("b.qlm") +
+                               ": 1 problem found and fixed\n\n"
+                               "3 movies: 2 repaired, 1 failed; 1 problem found and fixed\n");
 }
 
 TEST_F(BatchTest, AListThatCannotBeReadFailsTheRun) {
@@ -141,9 +140,37 @@ TEST_F(BatchTest, AListThatCannotBeReadFailsTheRun) {
   const RunResult result =
       run({"--files-from", path("no-such-list"), "--rules", path("fix.dat"), path("a.qlm")});
   EXPECT_EQ(result.exitCode, 3);
-  EXPECT_EQ(result.err,
-            path("no-such-list") + ": cannot read the list of movies: No such file or directory\n");
-  EXPECT_EQ(result.out, "Fix Complete\n\nFile: a.qlm\nNumber of problems found and fixed: 1\n");
+  EXPECT_EQ(result.err, "vantrel: " + path("no-such-list") +
+                            ": cannot read the list of movies: No such file or directory\n");
+  EXPECT_EQ(result.out, path("a.qlm") + ": 1 problem found and fixed\n");
+}
+
+TEST_F(BatchTest, AmongSeveralMoviesEachReportIsOneLineThatNamesItsPath) {
+  putMovie("films/a/Y.QLM");
+  putMovie("films/b/Y.QLM");
+  putMovie("films/c.qlm");
+  const std::string films = path("films");
+  const RunResult fixed = run({"-rq", "--rules", path("fix.dat"), path("films/b/Y.QLM"), films});
+  EXPECT_EQ(fixed.exitCode, 0);
+  EXPECT_EQ(fixed.out, path("films/b/Y.QLM") + ": 1 problem found and fixed\n" +
+                           path("films/a/Y.QLM") + ": 1 problem found and fixed\n" +
+                           path("films/b/Y.QLM") + ": nothing to fix\n" + path("films/c.qlm") +
+                           ": 1 problem found and fixed\n\n"
+                           "4 movies: 4 repaired, 0 failed; 3 problems found and fixed\n");
+
+  // A tree is several movies even when it holds one; a dry run says what
+  // it would fix.
+  putMovie("one/d.qlm");
+  const RunResult dry = run({"-r", "--dry", "--rules", path("fix.dat"), path("one")});
+  EXPECT_EQ(dry.out, path("one/d.qlm") + ": 1 problem would be fixed\n");
+  // With listings, each movie's lines are set apart, its report last.
+  const RunResult listed =
+      run({"-r", "--dry-run", "--list", "--rules", path("fix.dat"), path("one/d.qlm"), films});
+  EXPECT_NE(
+      listed.out.find("'ABCD' 7: 2 -> 5\n" + path("one/d.qlm") + ": 1 problem would be fixed\n\n" +
+                      path("films/a/Y.QLM") + ": nothing to fix\n\n"),
+      std::string::npos)
+      << listed.out;
 }
 
 }  // namespace

@@ -56,6 +56,35 @@ TEST(CliOptionsTest, BackupTakesAnOptionalSuffix) {
   }
 }
 
+TEST(CliOptionsTest, JournalTakesAnOptionalSuffixAndUndoReadsIt) {
+  struct Case {
+    std::vector<std::string> args;
+    CliAction action;
+    std::optional<std::string> suffix;
+  };
+  const Case cases[] = {
+      {{"a.qlm"}, CliAction::Patch, std::nullopt},
+      {{"--journal", "a.qlm"}, CliAction::Patch, ".undo"},
+      {{"--journal=.j", "--backup", "a.qlm"}, CliAction::Patch, ".j"},
+      {{"--undo", "a.qlm"}, CliAction::Undo, std::nullopt},
+      {{"--undo", "--journal=~", "-r", "--dry-run", "--list", "--json", "-q", "d"},
+       CliAction::Undo,
+       "~"},
+  };
+  for (const Case& c : cases) {
+    const CliOptions options = parseCliOptions(c.args);
+    EXPECT_EQ(options.action, c.action) << options.usageError;
+    EXPECT_EQ(options.journalSuffix, c.suffix);
+  }
+  // The suffix follows the rules of --backup's.
+  for (const char* suffix : {"--journal=/x", "--journal=a\\b", "--journal=c:"}) {
+    const CliOptions options = parseCliOptions({suffix, "a.qlm"});
+    EXPECT_EQ(options.action, CliAction::UsageError) << suffix;
+    EXPECT_EQ(options.usageError.rfind("option '--journal': the suffix", 0), 0u);
+    EXPECT_NE(options.usageError.find("a suffix may hold none of"), std::string::npos);
+  }
+}
+
 TEST(CliOptionsTest, BatchOptions) {
   const CliOptions options = parseCliOptions(
       {"-r", "--references", "--files-from", "list", "--null", "--files-from=-", "d"});
@@ -94,6 +123,12 @@ TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
       {{"--files-from"}, "option '--files-from' needs a file name"},
       {{"--null", "a.qlm"}, "option '--null' needs '--files-from'"},
       {{"--check-rules", "--files-from", "-"}, "option '--check-rules' takes no movie file"},
+      {{"--journal=", "a.qlm"}, "option '--journal=' needs a suffix"},
+      {{"--undo"}, "no movie file given"},
+      {{"--undo", "--rules", "f", "a.qlm"},
+       "option '--undo' takes no rule file, --references or --backup"},
+      {{"--undo", "--backup", "a.qlm"},
+       "option '--undo' takes no rule file, --references or --backup"},
       {{"--re", "a.qlm"},
        "option '--re' is ambiguous; possibilities: '--references' '--recursive'"},
       {{"--list=yes", "a.qlm"}, "option '--list' takes no argument"},

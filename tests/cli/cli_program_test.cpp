@@ -227,9 +227,9 @@ TEST_F(CliProgramTest, GoesOnPastMoviesThatFailAndEndsWithThree) {
                 "only. (No such file or directory)\n" +
                 path("bad.qlm") + ": Not a valid QELM file\n" + path("cut.qlm") +
                 ": Not a valid QELM file\n");
-  EXPECT_EQ(result.out,
-            "Fix Complete\n\nFile: good.qlm\nNumber of problems found and fixed: 3\n\n"
-            "4 movies: 1 repaired, 3 failed; 3 problems found and fixed\n");
+  EXPECT_EQ(result.out, path("good.qlm") +
+                            ": 3 problems found and fixed\n\n"
+                            "4 movies: 1 repaired, 3 failed; 3 problems found and fixed\n");
   EXPECT_EQ(readFile(path("good.qlm")), expectedAfterFix(movie, kRules));
 }
 
@@ -256,10 +256,9 @@ TEST_F(CliProgramTest, SeparatesTheReportsOfSeveralMovies) {
   const RunResult result =
       run({"--quiet", "--rules", path("fix.dat"), path("a.qlm"), path("b.qlm")});
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.out,
-            "Fix Complete\n\nFile: a.qlm\nNumber of problems found and fixed: 3\n\n"
-            "Fix Complete\n\nFile: b.qlm\nNumber of problems found and fixed: 3\n\n"
-            "2 movies: 2 repaired, 0 failed; 6 problems found and fixed\n");
+  EXPECT_EQ(result.out, path("a.qlm") + ": 3 problems found and fixed\n" + path("b.qlm") +
+                            ": 3 problems found and fixed\n\n"
+                            "2 movies: 2 repaired, 0 failed; 6 problems found and fixed\n");
 }
 
 TEST_F(CliProgramTest, UsageHelpAndVersion) {
@@ -347,9 +346,9 @@ TEST_F(CliProgramTest, AnExistingBackupLeavesItsMovieAloneAndTheOthersGoOn) {
   EXPECT_EQ(result.exitCode, 3);
   EXPECT_EQ(result.err, path("a.qlm") + ": Cannot make the backup " + path("a.qlm.bak") +
                             ": File exists. Nothing was written to the QELM file.\n");
-  EXPECT_EQ(result.out,
-            "Fix Complete\n\nFile: b.qlm\nNumber of problems found and fixed: 3\n\n"
-            "2 movies: 1 repaired, 1 failed; 3 problems found and fixed\n");
+  EXPECT_EQ(result.out, path("b.qlm") +
+                            ": 3 problems found and fixed\n\n"
+                            "2 movies: 1 repaired, 1 failed; 3 problems found and fixed\n");
   EXPECT_EQ(readFile(path("a.qlm")), first.bytes);
   EXPECT_EQ(slurp(path("a.qlm.bak")), "an older backup");
   EXPECT_EQ(readFile(path("b.qlm")), expectedAfterFix(second, kRules));

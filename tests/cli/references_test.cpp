@@ -6,6 +6,7 @@
 #include <random>
 
 #include "tests/cli/cli_program_fixture.h"
+#include "tests/cli/json_records.h"
 #include "tests/support/model_walk.h"
 #include "tests/support/random_movies.h"
 #include "tests/support/sample_movies.h"
@@ -14,37 +15,6 @@ namespace vantrel {
 namespace {
 
 using namespace moviekit;
-
-// JSON as the records should hold it, written here without the program's
-// own writer: ASCII text as it stands, and bytes as Latin-1 characters.
-std::string jsonText(const std::string& bytes) {
-  std::string out = "\"";
-  for (const char byte : bytes) {
-    const auto c = static_cast<unsigned char>(byte);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += byte;
-    } else if (c < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", c);
-      out += escape;
-    } else if (c < 0x80) {
-      out += byte;
-    } else {
-      out += static_cast<char>(0xC0 | c >> 6);
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out + "\"";
-}
-
-std::string jsonBytes(const std::array<unsigned char, 4>& bytes) {
-  return jsonText(std::string(bytes.begin(), bytes.end()));
-}
-
-std::string signedText(std::uint32_t word) {
-  return std::to_string(static_cast<std::int32_t>(word));
-}
 
 std::string referenceRecord(const std::string& movie, const ModelReference& reference,
                             const std::vector<FixRule>& rules) {
@@ -65,23 +35,6 @@ std::string referenceRecord(const std::string& movie, const ModelReference& refe
          ",\"tag\":" + jsonBytes(reference.tag) + ",\"number\":" + signedText(reference.number) +
          ",\"value\":" + signedText(reference.value) + ",\"outcome\":\"" + outcome +
          "\",\"line\":" + line + "}\n";
-}
-
-std::string fixRecord(const std::string& movie, const ModelFix& fix,
-                      const std::vector<FixRule>& rules) {
-  long long line = 0;
-  for (const FixRule& rule : rules) {
-    if (std::equal(fix.tag.begin(), fix.tag.end(), rule.tag,
-                   [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); }) &&
-        rule.number == fix.number) {
-      line = rule.line;
-      break;
-    }
-  }
-  return "{\"type\":\"fix\",\"movie\":" + jsonText(movie) +
-         ",\"offset\":" + std::to_string(fix.valueOffset) + ",\"tag\":" + jsonBytes(fix.tag) +
-         ",\"number\":" + signedText(fix.number) + ",\"old\":" + signedText(fix.oldValue) +
-         ",\"new\":" + signedText(fix.newValue) + ",\"line\":" + std::to_string(line) + "}\n";
 }
 
 std::string resultRecords(const std::string& movie, const ModelWalk& model, bool dryRun) {

@@ -126,9 +126,15 @@ TEST(MovieWalkTest, AgreesWithTheBuildersModelOnRandomMovies) {
     const int chunks = static_cast<int>(random() % 60);
     for (int c = 0; c < chunks; ++c) {
       switch (random() % 6) {
-        case 0: builder.addActr(reference()); break;
-        case 1: builder.addTdt(reference()); break;
-        case 2: builder.addOtherChunk(random(), random() % 64); break;
+        case 0:
+          builder.addActr(reference());
+          break;
+        case 1:
+          builder.addTdt(reference());
+          break;
+        case 2:
+          builder.addOtherChunk(random(), random() % 64);
+          break;
         default: {
           const ChunkTag groupTags[] = {kTagGgae, kTagGgfr, kTagGgst};
           std::vector<Element> elements;
@@ -154,33 +160,42 @@ TEST(MovieWalkTest, AgreesWithTheBuildersModelOnRandomMovies) {
   }
 }
 
-TEST(MovieWalkTest, AsksOnceBeforeTheFirstWriteAndWritesNothingWhenRefused) {
+TEST(MovieWalkTest, AsksBeforeEachFixAndWritesNoFixAfterARefusal) {
   struct Case {
     const char* what;
     std::vector<Rule> rules;
     bool dryRun;
-    bool answer;
+    int refuseAt;  // the answer is no from this question on; -1: never
     int asked;
     WalkResult result;
     std::uint64_t fixCount;
   };
   const Case cases[] = {
-      {"allowed", kRules, false, true, 1, WalkResult::Done, 5},
-      {"refused", kRules, false, false, 1, WalkResult::WriteRefused, 0},
-      {"nothing to fix", {{"NONE", 1, 2, 3}}, false, false, 0, WalkResult::Done, 0},
-      {"dry run", kRules, true, false, 0, WalkResult::Done, 5},
+      {"allowed", kRules, false, -1, 5, WalkResult::Done, 5},
+      {"refused at once", kRules, false, 0, 1, WalkResult::WriteRefused, 0},
+      {"refused at the third", kRules, false, 2, 3, WalkResult::WriteFailed, 2},
+      {"nothing to fix", {{"NONE", 1, 2, 3}}, false, 0, 0, WalkResult::Done, 0},
+      {"dry run", kRules, true, 0, 0, WalkResult::Done, 5},
   };
   const BuiltMovie movie = everyKind();
+  Bytes unchanged = movie.bytes;
+  RecordingSink dryRun;
+  walkBytes(unchanged, kRules, dryRun, WalkOptions{true});
+  const std::vector<FixedReference>& allFixes = dryRun.fixes;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Bytes bytes = movie.bytes;
     int asked = 0;
     WalkOptions options;
     options.dryRun = c.dryRun;
-    options.beforeFirstWrite = [&] {
+    options.beforeFixWritten = [&](const FixedReference& fix) {
+      // Asked with the fix about to be written, before its word changed.
+      const FixedReference& expected = allFixes.at(static_cast<std::size_t>(asked));
+      EXPECT_EQ(fix.valueOffset, expected.valueOffset);
+      EXPECT_EQ(fix.newValue, expected.newValue);
+      EXPECT_EQ(readLe32(bytes.data() + fix.valueOffset), fix.oldValue);
       ++asked;
-      EXPECT_EQ(bytes, movie.bytes) << "asked after the movie changed";
-      return c.answer;
+      return c.refuseAt < 0 || asked <= c.refuseAt;
     };
     DeviceLog log;
     MovieStream file(std::make_unique<MemoryDevice>(bytes, true, &log));
@@ -190,10 +205,14 @@ TEST(MovieWalkTest, AsksOnceBeforeTheFirstWriteAndWritesNothingWhenRefused) {
     EXPECT_EQ(outcome.result, c.result);
     EXPECT_EQ(outcome.fixCount, c.fixCount);
     EXPECT_EQ(sink.fixes.size(), c.fixCount);
-    const bool wrote = !c.dryRun && c.answer && c.fixCount > 0;
-    EXPECT_EQ(bytes, wrote ? expectedAfterFix(movie, c.rules) : movie.bytes);
-    EXPECT_EQ(log.writes, wrote ? 5 : 0);
-    EXPECT_EQ(log.syncs, wrote ? 1 : 0);
+    const std::uint64_t writes = c.dryRun ? 0 : c.fixCount;
+    Bytes expected = movie.bytes;
+    for (std::size_t i = 0; i < writes; ++i) {
+      writeLe32(allFixes[i].newValue, expected.data() + allFixes[i].valueOffset);
+    }
+    EXPECT_EQ(bytes, expected);
+    EXPECT_EQ(log.writes, static_cast<int>(writes));
+    EXPECT_EQ(log.syncs, writes > 0 ? 1 : 0);
   }
 }
 
@@ -201,7 +220,8 @@ class MovieFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
-           ("vantrel-walk-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("vantrel-walk-" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }
@@ -237,7 +257,9 @@ TEST_F(MovieFileTest, DryRunLeavesTheFileAsItWas) {
 class SecondWriterDevice : public FileDevice {
  public:
   SecondWriterDevice(const std::string& path, std::uint64_t changeAt, Bytes change)
-      : real_(openFileDevice(path, OpenMode::ReadWrite)), path_(path), changeAt_(changeAt),
+      : real_(openFileDevice(path, OpenMode::ReadWrite)),
+        path_(path),
+        changeAt_(changeAt),
         change_(std::move(change)) {}
 
   std::uint64_t size() const override { return real_->size(); }

@@ -53,6 +53,9 @@ cmp -s "$work/zip/$top/examples/demo.qlm" "$root/demo/demo.qlm" || fail "the zip
 linux_files="bin/vantrel
 share/man/man1/vantrel.1.gz
 share/doc/vantrel/README.md
+share/doc/vantrel/copyright
+share/doc/vantrel/changelog.gz
+share/bash-completion/completions/vantrel
 share/doc/vantrel/rule-file.md
 share/doc/vantrel/json-lines.md
 share/doc/vantrel/examples/demo.qlm
@@ -71,6 +74,37 @@ for option in $("$vantrel" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
   grep -qF -- "${option//-/\\-}" <<<"$man_text" || fail "the man page does not name $option"
 done
 
+# The man page as man shows it: its sections, and each option followed by its
+# explanation, not by an empty line.
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/man/man1/vantrel.1.gz >"$work/vantrel.1.gz"
+MANWIDTH=80 man -l "$work/vantrel.1.gz" >"$work/vantrel.txt" 2>/dev/null
+for section in NAME SYNOPSIS DESCRIPTION FILES ENVIRONMENT "EXIT STATUS" EXAMPLES "SEE ALSO"; do
+  grep -qx "$section" "$work/vantrel.txt" || fail "the man page has no $section section"
+done
+for option in $("$vantrel" --help | grep -oE -- '^  (-[a-zA-Z], )?--[a-z][a-z-]*' | grep -oE -- '--[a-z-]+'); do
+  line=$(grep -nE -- "^ {7}(-[a-zA-Z], )?$option( [A-Z]+|\[=[A-Z]+\])?\$" "$work/vantrel.txt" |
+    head -1 | cut -d: -f1) || true
+  [ -z "$line" ] && continue  # set on one line with its explanation
+  [ -n "$(sed -n "$((line + 1))p" "$work/vantrel.txt")" ] ||
+    fail "the man page has an empty line after $option"
+done
+
+# Debian's own checks: no error and no warning.
+if lintian --version >/dev/null 2>&1; then
+  lintian --pedantic --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+    fail "lintian: $(cat "$work/lintian.log")"
+else
+  fail "lintian is missing (scripts/install-deps.sh all installs it)"
+fi
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/vantrel/copyright | head -1 |
+  grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is not in the machine-readable format"
+
+# The bash completion as packaged.
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/bash-completion/completions/vantrel \
+  >"$work/completion"
+"$root/tests/scripts/completion_test.sh" "$work/completion" "$vantrel" || fail "the bash completion"
+
 # --- Installed and removed ------------------------------------------------------
 if [ "$(id -u)" != 0 ]; then
   echo "skipped: installing the Debian package needs root"
@@ -80,6 +114,22 @@ else
   dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || fail "dpkg -i: $(cat "$work/dpkg.log")"
   [ "$(vantrel --version)" = "vantrel $version" ] || fail "vantrel --version after install"
   [ "$(man -w vantrel)" = /usr/share/man/man1/vantrel.1.gz ] || fail "man -w vantrel after install"
+  # Installed, it finds the user's rules and says where it looked for them.
+  mkdir -p "$work/home/.config/vantrel"
+  cp "$root/demo/fix.dat" "$work/home/.config/vantrel/fix.dat"
+  [ "$(env -u XDG_CONFIG_HOME -u VANTREL_RULES HOME="$work/home" vantrel --show-rules-path)" = \
+    "$work/home/.config/vantrel/fix.dat" ] || fail "vantrel --show-rules-path after install"
+  if [ ! -e /etc/vantrel/fix.dat ]; then
+    rm "$work/home/.config/vantrel/fix.dat"
+    env -u XDG_CONFIG_HOME -u XDG_CONFIG_DIRS -u VANTREL_RULES HOME="$work/home" \
+      vantrel "$work/none.qlm" 2>"$work/search.txt" && fail "vantrel ran without rules"
+    printf '%s\n' "vantrel: Cannot open fix data file" \
+      "  /usr/bin/fix.dat: No such file or directory" \
+      "  $work/home/.config/vantrel/fix.dat: No such file or directory" \
+      "  /etc/xdg/vantrel/fix.dat: No such file or directory" \
+      "  /etc/vantrel/fix.dat: No such file or directory" | cmp -s - "$work/search.txt" ||
+      fail "where vantrel looked for its rules: $(cat "$work/search.txt")"
+  fi
   dpkg -r vantrel >"$work/dpkg.log" 2>&1 || fail "dpkg -r: $(cat "$work/dpkg.log")"
   [ ! -e /usr/bin/vantrel ] && [ ! -e /usr/share/doc/vantrel ] || fail "files are left after dpkg -r"
 fi

@@ -4,7 +4,8 @@
 #
 # The format and subsystem, the NX and ASLR flags, and imports from Windows
 # system DLLs only (the MinGW runtime is linked in); a GUI program also
-# imports comctl32, for its progress bar. Prints what is wrong; fails then.
+# imports comctl32, for its progress bar; a console program imports
+# FlushFileBuffers, for its journal. Prints what is wrong; fails then.
 check_pe() {
   local headers dlls status=0 subsystem
   headers=$(objdump -p "$1") || { echo "  $1: not readable as a PE file"; return 1; }
@@ -25,6 +26,9 @@ check_pe() {
   done
   if [ "$3" = gui ]; then
     grep -qx 'comctl32.dll' <<<"$dlls" || { echo "  $1 does not import comctl32.dll"; status=1; }
+  else
+    # The command-line program syncs its journal with FlushFileBuffers itself.
+    grep -qw 'FlushFileBuffers' <<<"$headers" || { echo "  $1 does not import FlushFileBuffers"; status=1; }
   fi
   return $status
 }

@@ -30,6 +30,7 @@ std::vector<WineCase> resourceCases();
 std::vector<WineCase> diskCases();
 std::vector<WineCase> cliCases();
 std::vector<WineCase> cliBatchCases();
+std::vector<WineCase> cliDeriveCases();
 std::vector<WineCase> unicodeCases();
 
 }  // namespace vantrel::wine

@@ -9,6 +9,7 @@
 #include "tests/wine/cli_kit.h"
 #include "tests/wine/result_flow.h"
 #include "tests/wine/sample_cases.h"
+#include "vantrel_version.h"
 
 namespace vantrel::wine {
 namespace {
@@ -59,9 +60,9 @@ void cliRepairsAndReports(const DriverOptions& options, Check& check) {
 
 struct ExitCase {
   const char* what;
-  std::string arguments;      // after the program's name; MOVIE stands for the movie's path
+  std::string arguments;  // after the program's name; MOVIE stands for the movie's path
   DWORD exitCode;
-  const char* errorText;      // found on standard error; empty: nothing there
+  const char* errorText;  // found on standard error; empty: nothing there
   bool movieChanges;
 };
 
@@ -77,24 +78,28 @@ void cliExitCodes(const DriverOptions& options, Check& check) {
 
   const std::vector<ExitCase> cases = {
       {"no fix.dat beside the program", "MOVIE", 1, "Cannot open fix data file", false},
-      {"a rule file that is missing", "--rules missing.dat MOVIE", 1, "Cannot open fix data file", false},
+      {"a rule file that is missing", "--rules missing.dat MOVIE", 1, "Cannot open fix data file",
+       false},
       {"an unknown option", "--rules rules.dat --bogus MOVIE", 2, "unknown option", false},
       {"no movie", "--rules rules.dat", 2, "no movie", false},
       {"a file that is no movie", "--rules rules.dat \"" + notAMovie + "\" MOVIE", 3,
        "Not a valid QELM file", true},
-      {"a movie that is missing", "--rules rules.dat gone.qlm MOVIE", 3, "Cannot open QELM file", true},
+      {"a movie that is missing", "--rules rules.dat gone.qlm MOVIE", 3, "Cannot open QELM file",
+       true},
       {"a dry run", "--rules rules.dat --dry-run MOVIE", 0, "", false},
       {"a repair", "--rules=rules.dat MOVIE", 0, "", true},
   };
   int index = 0;
   for (const ExitCase& exitCase : cases) {
-    const std::string path = putMovie(setup, "film" + std::to_string(index++) + ".qlm", sample.movie.bytes);
+    const std::string path =
+        putMovie(setup, "film" + std::to_string(index++) + ".qlm", sample.movie.bytes);
     std::string arguments = exitCase.arguments;
     const std::size_t movieAt = arguments.find("MOVIE");
     if (movieAt != std::string::npos) arguments.replace(movieAt, 5, "\"" + path + "\"");
 
     const CliRun run = runCli(cli, arguments, setup.folder, check);
-    check.equal(run.exitCode.value_or(99), exitCase.exitCode, std::string(exitCase.what) + ": exit code");
+    check.equal(run.exitCode.value_or(99), exitCase.exitCode,
+                std::string(exitCase.what) + ": exit code");
     if (*exitCase.errorText == '\0') {
       check.equal(run.err, std::string(), std::string(exitCase.what) + ": standard error");
     } else {
@@ -105,6 +110,53 @@ void cliExitCodes(const DriverOptions& options, Check& check) {
     check.sameBytes(readFile(path), exitCase.movieChanges ? fixed : sample.movie.bytes,
                     std::string(exitCase.what) + ": the movie");
   }
+}
+
+// The Windows shell leaves "*.qlm" to the program: vantrel-cli.exe expands it
+// in sorted order and keeps a pattern that matches nothing. Every message
+// of its own names it as invoked, without ".exe"; and without fix.dat beside
+// it, it finds the rules in %APPDATA%\Vantrel.
+void cliWildcardsAndName(const DriverOptions& options, Check& check) {
+  const CaseSetup setup = setUpCase(options.exePath, check);
+  const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
+  const MovieAndRules sample = mixedMovie();
+  const std::string appData = setup.folder + "appdata";
+  CreateDirectoryA(appData.c_str(), nullptr);
+  CreateDirectoryA((appData + "\\Vantrel").c_str(), nullptr);
+  const std::string ruleText = fixText(sample.rules);
+  moviekit::writeFile(appData + "\\Vantrel\\fix.dat", Bytes(ruleText.begin(), ruleText.end()));
+  SetEnvironmentVariableA("APPDATA", appData.c_str());
+  std::uint64_t fixCount = 0;
+  const Bytes fixed = expectedAfterFix(sample.movie, sample.rules, &fixCount);
+  const std::string b = putMovie(setup, "b.qlm", sample.movie.bytes);
+  const std::string a = putMovie(setup, "A.QLM", sample.movie.bytes);
+  const std::string other = putMovie(setup, "c.qlmx", sample.movie.bytes);
+
+  const CliRun shown = runCli(cli, "--show-rules-path", setup.folder, check);
+  check.equal(withLineFeeds(shown.out), appData + "\\Vantrel\\fix.dat\n", "--show-rules-path");
+  const CliRun run = runCli(cli, "-q \"" + setup.moviesDir + "*.qlm\" none*.qlm", setup.folder, check);
+  SetEnvironmentVariableA("APPDATA", nullptr);
+  check.equal(run.exitCode.value_or(99), 3ul, "exit code");
+  const std::string report = " problems found and fixed\n";
+  check.equal(withLineFeeds(run.out),
+              a + ": " + std::to_string(fixCount) + report + b + ": " + std::to_string(fixCount) +
+                  report + "\n3 movies: 2 repaired, 1 failed; " + std::to_string(2 * fixCount) +
+                  report,
+              "the movies the pattern matches, in sorted order");
+  check.that(withLineFeeds(run.err).rfind("none*.qlm: Cannot open QELM file.", 0) == 0,
+             "a pattern that matches nothing is a missing movie: " + run.err);
+  check.sameBytes(readFile(a), fixed, "A.QLM");
+  check.sameBytes(readFile(b), fixed, "b.qlm");
+  check.sameBytes(readFile(other), sample.movie.bytes, "c.qlmx, which *.qlm does not match");
+
+  const CliRun help = runCli(cli, "--he", setup.folder, check);
+  check.that(withLineFeeds(help.out).rfind("Usage: vantrel-cli [OPTION]... MOVIE...\n", 0) == 0,
+             "--help names the program: " + help.out);
+  check.equal(withLineFeeds(runCli(cli, "--version", setup.folder, check).out),
+              std::string("vantrel-cli ") + VANTREL_VERSION_TEXT + "\n", "--version names the program");
+  check.equal(withLineFeeds(runCli(cli, "-rx", setup.folder, check).err),
+              std::string("vantrel-cli: unknown option '-x'\nTry 'vantrel-cli --help'.\n"),
+              "a usage error names the program");
 }
 
 bool exists(const std::string& path) {
@@ -155,14 +207,49 @@ void cliTellsWhyAMovieCannotBeOpened(const DriverOptions& options, Check& check)
     std::string movie;
     const char* code;
   };
-  for (const Case& c : {Case{setup.moviesDir + "gone.qlm", "(error 2))"}, Case{path, "(error 32))"}}) {
+  for (const Case& c :
+       {Case{setup.moviesDir + "gone.qlm", "(error 2))"}, Case{path, "(error 32))"}}) {
     const CliRun run = runCli(cli, "\"" + c.movie + "\"", setup.folder, check);
     check.equal(run.exitCode.value_or(99), 3ul, c.movie + ": exit code");
-    check.that(run.err.find(c.movie + ": " + opening) == 0 && run.err.find(c.code) != std::string::npos,
-               c.movie + ": standard error gives the reason " + c.code + ": " + run.err);
+    check.that(
+        run.err.find(c.movie + ": " + opening) == 0 && run.err.find(c.code) != std::string::npos,
+        c.movie + ": standard error gives the reason " + c.code + ": " + run.err);
   }
   CloseHandle(held);
   check.sameBytes(readFile(path), sample.movie.bytes, "the movie held open");
+}
+
+// --journal keeps a record of each fix beside the movie, and --undo gives
+// the movie its bytes back and removes the journal; without a journal,
+// --undo fails for that movie.
+void cliJournalAndUndo(const DriverOptions& options, Check& check) {
+  const CaseSetup setup = setUpCase(options.exePath, check);
+  const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
+  const MovieAndRules sample = mixedMovie();
+  writeRules(setup, fixText(sample.rules));
+  const std::string path = putMovie(setup, "a film.qlm", sample.movie.bytes);
+  std::uint64_t fixCount = 0;
+  const Bytes expected = expectedAfterFix(sample.movie, sample.rules, &fixCount);
+
+  const CliRun repair = runCli(cli, "--journal \"" + path + "\"", setup.folder, check);
+  check.equal(repair.exitCode.value_or(99), 0ul, "exit code of the repair");
+  check.sameBytes(readFile(path), expected, "the movie after the repair");
+  const Bytes journal = readFile(path + ".undo");
+  const std::string journalText(journal.begin(), journal.end());
+  check.equal(countLines(journalText, "{\"type\":\"fix\",\"movie\":"), fixCount,
+              "one journal record per fix: " + journalText);
+
+  const CliRun undo = runCli(cli, "--undo \"" + path + "\"", setup.folder, check);
+  check.equal(undo.exitCode.value_or(99), 0ul, "exit code of the undo: " + undo.err);
+  check.equal(withLineFeeds(undo.out), path + ": " + std::to_string(fixCount) + " fixes undone\n",
+              "undo's report");
+  check.sameBytes(readFile(path), sample.movie.bytes, "the movie after the undo");
+  check.that(GetFileAttributesA((path + ".undo").c_str()) == INVALID_FILE_ATTRIBUTES,
+             "the journal is removed");
+
+  const CliRun again = runCli(cli, "--undo \"" + path + "\"", setup.folder, check);
+  check.equal(again.exitCode.value_or(99), 3ul, "exit code of an undo without a journal");
+  check.that(again.err.find("no journal") != std::string::npos, "says so: " + again.err);
 }
 
 }  // namespace
@@ -171,8 +258,10 @@ std::vector<WineCase> cliCases() {
   return {
       {"cli-repair", cliRepairsAndReports},
       {"cli-exit-codes", cliExitCodes},
+      {"cli-wildcards-and-name", cliWildcardsAndName},
       {"cli-suffix-separators", cliSuffixesWithSeparators},
       {"cli-open-reasons", cliTellsWhyAMovieCannotBeOpened},
+      {"cli-journal-undo", cliJournalAndUndo},
   };
 }
 

@@ -23,7 +23,8 @@ std::vector<WineCase> allCases() {
   for (const auto& group :
        {vantrel::wine::runCases(), vantrel::wine::failureCases(), vantrel::wine::dialogCases(),
         vantrel::wine::resourceCases(), vantrel::wine::diskCases(), vantrel::wine::cliCases(),
-        vantrel::wine::cliBatchCases(), vantrel::wine::unicodeCases()}) {
+        vantrel::wine::cliBatchCases(), vantrel::wine::cliDeriveCases(),
+        vantrel::wine::unicodeCases()}) {
     cases.insert(cases.end(), group.begin(), group.end());
   }
   return cases;

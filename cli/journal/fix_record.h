@@ -1,0 +1,40 @@
+#ifndef VANTREL_CLI_JOURNAL_FIX_RECORD_H_
+#define VANTREL_CLI_JOURNAL_FIX_RECORD_H_
+
+#include <string>
+#include <string_view>
+
+#include "movie/progress_sink.h"
+
+// The "fix" record of JSON Lines, as --list --json prints it and as a
+// journal holds it:
+//   {"type":"fix","movie":"a.qlm","offset":28,"tag":"ABCD","number":7,
+//    "old":2,"new":5,"line":1}
+// Written often (a dense repair journals hundreds of thousands of fixes),
+// so the part that names the movie is made once.
+namespace vantrel::cli {
+
+class FixRecordFormat {
+ public:
+  explicit FixRecordFormat(const std::string& moviePath);
+  // Appends the record of `fix` to `out`, without a line end.
+  void append(std::string& out, const FixedReference& fix) const;
+
+ private:
+  std::string head_;  // everything up to the offset's value
+};
+
+// What a journal line holds.
+enum class FixRecordRead {
+  Fix,        // a whole fix record
+  Cut,        // the start of one, cut short by a run that was stopped
+  Malformed,  // anything else
+};
+
+// Reads the fix record in `line` (without its line end) into `fix`; its
+// "movie" and "line" fields are not needed to undo it and are passed over.
+FixRecordRead readFixRecord(std::string_view line, FixedReference& fix);
+
+}  // namespace vantrel::cli
+
+#endif  // VANTREL_CLI_JOURNAL_FIX_RECORD_H_

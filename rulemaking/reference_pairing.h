@@ -1,0 +1,57 @@
+#ifndef VANTREL_RULEMAKING_REFERENCE_PAIRING_H_
+#define VANTREL_RULEMAKING_REFERENCE_PAIRING_H_
+
+#include <cstdint>
+#include <optional>
+
+#include "movie/movie_stream.h"
+#include "movie/progress_sink.h"
+#include "movie/walk_result.h"
+
+namespace vantrel {
+
+// Where a reference lies in a movie's structure: its chunk's place in the
+// index and, in a group chunk, its element's place. Places compare in the
+// order the walk meets them, and no two references share one.
+using ReferencePlace = std::uint64_t;
+
+ReferencePlace placeOf(std::uint32_t chunk, std::optional<std::uint32_t> element);
+std::uint32_t chunkOf(ReferencePlace place);
+std::optional<std::uint32_t> elementOf(ReferencePlace place);
+
+// A reference of the good copy, held while the damaged copy is walked.
+struct HeldReference {
+  ReferencePlace place;
+  std::uint64_t valueOffset;  // in the good copy
+  char tag[4];
+  std::uint32_t number;
+  std::uint32_t value;
+};
+
+// What pairing two walks finds, in the damaged copy's walk order.
+class PairingListener {
+ public:
+  virtual ~PairingListener() = default;
+  // The same place holds a reference of the same tag and number in both.
+  virtual void paired(const HeldReference& good, const ReadReference& bad) = 0;
+  // A reference with no partner of its tag and number at its place.
+  virtual void goodOnly(const HeldReference& good) = 0;
+  virtual void badOnly(const ReadReference& bad) = 0;
+};
+
+// How the two walks ended. The damaged copy is not walked when the good
+// one could not be read (`bad` is then empty).
+struct PairWalks {
+  WalkResult good = WalkResult::NotValid;
+  std::optional<WalkResult> bad;
+};
+
+// Walks `good` and then `bad` read-only, each once, as --references walks
+// them with no rules, and tells `listener` how their references pair up.
+// Only the good copy's references are held meanwhile. References of the
+// good copy that the damaged one lacks are told once its walk is Done.
+PairWalks pairReferences(MovieStream& good, MovieStream& bad, PairingListener& listener);
+
+}  // namespace vantrel
+
+#endif  // VANTREL_RULEMAKING_REFERENCE_PAIRING_H_

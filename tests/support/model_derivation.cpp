@@ -1,0 +1,186 @@
+#include "tests/support/model_derivation.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "tests/support/model_rules.h"
+#include "tests/support/model_walk.h"
+
+namespace vantrel::moviekit {
+namespace {
+
+using Key = std::pair<std::array<unsigned char, 4>, std::uint32_t>;
+using Place = std::pair<std::uint32_t, std::int64_t>;  // chunk, element (-1: none)
+
+struct ModelPair {
+  std::uint32_t bad = 0;
+  std::uint32_t good = 0;
+  std::size_t moviePair = 0;
+  std::uint64_t offset = 0;
+};
+
+Place placeOf(const ModelReference& reference) {
+  return {reference.chunk, reference.element ? std::int64_t{*reference.element} : -1};
+}
+
+Key keyOf(const ModelReference& reference) { return {reference.tag, reference.number}; }
+
+ModelFinding finding(const std::string& kind, const Key& key, std::size_t moviePair,
+                     std::uint64_t offset) {
+  ModelFinding found;
+  found.kind = kind;
+  found.tag = key.first;
+  found.number = key.second;
+  found.moviePair = moviePair;
+  found.offset = offset;
+  return found;
+}
+
+// Whether a rule file holding the record of a rule with this tag reads it back.
+bool ruleFileHolds(const std::array<unsigned char, 4>& tag) {
+  const std::string record = "-" + std::string(tag.begin(), tag.end()) + " 1 2 3\n";
+  const ModelRuleLoad load = modelReadRules(record);
+  return load.rules.size() == 1 && !load.badLine &&
+         std::equal(tag.begin(), tag.end(), load.rules[0].tag,
+                    [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); });
+}
+
+const FixRule* firstRule(const std::vector<FixRule>& rules, const Key& key) {
+  for (const FixRule& rule : rules) {
+    if (std::equal(key.first.begin(), key.first.end(), rule.tag,
+                   [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); }) &&
+        rule.number == key.second) {
+      return &rule;
+    }
+  }
+  return nullptr;
+}
+
+std::uint32_t applied(const FixRule* rule, std::uint32_t value) {
+  return rule != nullptr && rule->oldValue == value ? rule->newValue : value;
+}
+
+// The verdict on one tag and number, from all of its pairs; empty when
+// nothing is to be said.
+std::optional<ModelFinding> verdict(const Key& key, const std::vector<ModelPair>& pairs,
+                                    const std::vector<FixRule>& existing) {
+  if (const FixRule* rule = firstRule(existing, key)) {
+    for (const ModelPair& pair : pairs) {
+      if (applied(rule, pair.bad) != pair.good) {
+        ModelFinding found = finding("shadowed", key, pair.moviePair, pair.offset);
+        found.line = rule->line;
+        return found;
+      }
+    }
+    return std::nullopt;
+  }
+  std::vector<const ModelPair*> differing;
+  std::set<std::uint32_t> kept;
+  for (const ModelPair& pair : pairs) {
+    if (pair.bad != pair.good) {
+      differing.push_back(&pair);
+    } else {
+      kept.insert(pair.good);
+    }
+  }
+  if (differing.empty()) return std::nullopt;
+  const ModelPair& first = *differing.front();
+  ModelFinding found = finding("rule", key, first.moviePair, first.offset);
+  for (const ModelPair* pair : differing) {
+    if (pair->bad != first.bad || pair->good != first.good) found.kind = "conflict";
+  }
+  if (found.kind == "rule" && kept.count(first.bad) != 0) found.kind = "conflict";
+  if (found.kind == "rule" && !ruleFileHolds(key.first)) found.kind = "unwritable";
+  if (found.kind == "rule") {
+    found.oldValue = first.bad;
+    found.newValue = first.good;
+    found.references = differing.size();
+  }
+  return found;
+}
+
+// Whether `pair` asks for a verdict on its tag and number: it differs, or
+// the existing rule would leave it wrong.
+bool needsVerdict(const Key& key, const ModelPair& pair, const std::vector<FixRule>& existing) {
+  return pair.bad != pair.good || applied(firstRule(existing, key), pair.bad) != pair.good;
+}
+
+}  // namespace
+
+bool ModelFinding::operator==(const ModelFinding& other) const {
+  return kind == other.kind && tag == other.tag && number == other.number &&
+         moviePair == other.moviePair && inGood == other.inGood && offset == other.offset &&
+         oldValue == other.oldValue && newValue == other.newValue &&
+         references == other.references && line == other.line;
+}
+
+std::string describe(const ModelFinding& finding) {
+  return finding.kind + " '" + std::string(finding.tag.begin(), finding.tag.end()) + "' " +
+         std::to_string(finding.number) + " in pair " + std::to_string(finding.moviePair) +
+         (finding.inGood ? " (good)" : "") + " at " + std::to_string(finding.offset) + ": " +
+         std::to_string(finding.oldValue) + " -> " + std::to_string(finding.newValue) + " x" +
+         std::to_string(finding.references) + " line " + std::to_string(finding.line);
+}
+
+ModelDerivation modelDerive(const std::vector<std::pair<Bytes, Bytes>>& pairs,
+                            const std::vector<FixRule>& existing) {
+  ModelDerivation result;
+  std::map<Key, std::vector<ModelPair>> pairsOf;
+  std::vector<Key> needOrder;  // each key once, when its first pair needs a verdict
+  for (std::size_t m = 0; m < pairs.size(); ++m) {
+    const ModelWalk good = modelWalk(pairs[m].first, {}, true);
+    const ModelWalk bad = modelWalk(pairs[m].second, {}, true);
+    if (good.result != WalkResult::Done || bad.result != WalkResult::Done) continue;
+    std::map<Place, std::pair<const ModelReference*, const ModelReference*>> places;
+    for (const ModelReference& reference : good.references) {
+      places[placeOf(reference)].first = &reference;
+    }
+    for (const ModelReference& reference : bad.references) {
+      places[placeOf(reference)].second = &reference;
+    }
+    for (const auto& [place, both] : places) {
+      const auto [goodReference, badReference] = both;
+      if (goodReference && badReference && keyOf(*goodReference) == keyOf(*badReference)) {
+        const Key key = keyOf(*badReference);
+        const ModelPair pair{badReference->value, goodReference->value, m,
+                             badReference->valueOffset};
+        ++result.compared;
+        result.differing += pair.bad != pair.good ? 1 : 0;
+        pairsOf[key].push_back(pair);
+        if (needsVerdict(key, pair, existing) &&
+            std::find(needOrder.begin(), needOrder.end(), key) == needOrder.end()) {
+          needOrder.push_back(key);
+        }
+        continue;
+      }
+      if (goodReference) {
+        ModelFinding found =
+            finding("layout", keyOf(*goodReference), m, goodReference->valueOffset);
+        found.inGood = true;
+        result.findings.push_back(found);
+      }
+      if (badReference) {
+        result.findings.push_back(
+            finding("layout", keyOf(*badReference), m, badReference->valueOffset));
+      }
+    }
+  }
+  for (const Key& key : needOrder) {
+    if (const auto found = verdict(key, pairsOf[key], existing)) {
+      result.findings.push_back(*found);
+      if (found->kind == "rule") {
+        FixRule rule{};
+        std::copy(key.first.begin(), key.first.end(), rule.tag);
+        rule.number = key.second;
+        rule.oldValue = found->oldValue;
+        rule.newValue = found->newValue;
+        result.rules.push_back(rule);
+      }
+    }
+  }
+  return result;
+}
+
+}  // namespace vantrel::moviekit

@@ -142,6 +142,28 @@ std::string deriveSummaryJson(const DeriveTotals& totals) {
       .text();
 }
 
+namespace {
+
+constexpr char kCtrlZKindName[] = "ctrl-z";
+constexpr char kCtrlZExplanation[] =
+    "a Ctrl-Z byte ends the file here, so rules appended to it would never be read";
+
+}  // namespace
+
+std::string ctrlZLine(const std::string& rulesPath, long long line) {
+  return rulesPath + ":" + std::to_string(line) + ": " + kCtrlZKindName + ": " + kCtrlZExplanation;
+}
+
+std::string ctrlZJson(const std::string& rulesPath, long long line) {
+  return JsonObject()
+      .string("type", "rule-problem")
+      .string("file", rulesPath)
+      .integer("line", line)
+      .string("kind", kCtrlZKindName)
+      .string("message", kCtrlZExplanation)
+      .text();
+}
+
 std::string deriveDirectoryText() {
   return "is a directory; with -r, --derive-rules pairs two directories";
 }

@@ -129,6 +129,12 @@ int runDeriveRules(const CliOptions& options, const CliEnvironment& environment)
     if (options.json) {
       environment.out << ruleProblemJson(rulesPath, *malformed, existing.load.table) << '\n';
     }
+  } else if (existing.load.ctrlZLine) {
+    // The same for rules appended after the Ctrl-Z that ends the file.
+    run.countProblem();
+    environment.err << environment.programName << ": "
+                    << ctrlZLine(rulesPath, *existing.load.ctrlZLine) << '\n';
+    if (options.json) environment.out << ctrlZJson(rulesPath, *existing.load.ctrlZLine) << '\n';
   }
   visitMoviePairs(options.movies, options.recursive, run);
   return run.finish();

@@ -15,13 +15,16 @@ std::uint32_t elementsToVisit(MovieStream& file, std::uint64_t recordPosition) {
   unsigned char record[ChunkRecord::kSize];
   if (!file.seek(recordPosition) || !file.readBytes(record, sizeof record)) return 0;
   if (!isGroupChunk(readLe32(record))) return 0;
+  // The count and the data size, in one small read: group chunks lie all
+  // over the file, and a window for each would read the whole file twice.
   const std::uint32_t dataOffset = readLe32(record + 8);
+  // Where the data size cannot be read either, the walk reads no element.
+  unsigned char header[8];
+  if (!file.peekBytes(std::uint64_t{dataOffset} + Group::kCountAt, header, sizeof header)) return 0;
   Group group;
-  if (!readGroupCount(file, dataOffset, group) || group.count == 0 ||
-      !readGroupDataSize(file, dataOffset, group) || !locationTableFits(file, dataOffset, group)) {
-    return 0;
-  }
-  return group.count;
+  group.count = readLe32(header);
+  group.dataSize = readLe32(header + 4);
+  return locationTableFits(file, dataOffset, group) ? group.count : 0;
 }
 
 }  // namespace

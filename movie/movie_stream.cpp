@@ -67,6 +67,18 @@ bool MovieStream::readThroughWindows(unsigned char* out, std::size_t n) {
   return true;
 }
 
+bool MovieStream::peekBytes(std::uint64_t offset, unsigned char* out, std::size_t n) {
+  if (!device_ || offset > size_ || n > size_ - offset) return false;
+  for (const Window& window : windows_) {
+    if (window.length > 0 && offset >= window.start &&
+        offset - window.start + n <= window.length) {
+      std::memcpy(out, window.bytes.data() + (offset - window.start), n);
+      return true;
+    }
+  }
+  return device_->readAt(offset, out, n) == n;
+}
+
 bool MovieStream::writeWord(std::uint32_t word) {
   if (!device_ || 4 > size_ - position_) return false;
   unsigned char bytes[4];

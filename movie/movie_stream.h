@@ -68,6 +68,12 @@ class MovieStream {
     return true;
   }
 
+  // Reads the `n` bytes at `offset` without moving the position or loading
+  // a window: from a window that holds them all, else straight from the
+  // file. For a look ahead at a few scattered words, which would otherwise
+  // pull in a window of the file for each; false when they are not all there.
+  bool peekBytes(std::uint64_t offset, unsigned char* out, std::size_t n);
+
   // Writes one word to the file at the position and steps past it; false,
   // and the position stays, when the file did not take all four bytes or
   // they would lie past its end. A failed write does not stop later ones.

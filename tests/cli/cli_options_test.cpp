@@ -136,6 +136,7 @@ TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
       {{"-rx", "a.qlm"}, "unknown option '-x'"},
       {{"--=x", "a.qlm"}, "unknown option '--'"},
       {{"--files"}, "option '--files-from' needs a file name"},
+      {{"--show-rules-path", "a.qlm"}, "option '--show-rules-path' takes no movie file"},
   };
   for (const Case& c : cases) {
     const CliOptions options = parseCliOptions(c.args);

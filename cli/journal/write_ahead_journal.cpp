@@ -50,7 +50,10 @@ class BatchRecords final : public FixSource {
   bool nextLine(std::string_view& line) {
     for (;;) {
       const char* begin = block_.data() + used_;
-      const char* end = static_cast<const char*>(std::memchr(begin, '\n', block_.size() - used_));
+      const char* end =
+          used_ == block_.size()
+              ? nullptr
+              : static_cast<const char*>(std::memchr(begin, '\n', block_.size() - used_));
       if (end != nullptr) {
         line = std::string_view(begin, static_cast<std::size_t>(end - begin));
         used_ += line.size() + 1;

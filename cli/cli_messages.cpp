@@ -113,8 +113,9 @@ std::string notValidText(const WalkOutcome& outcome, bool dryRun) {
       " (its chunk index points at more group elements than a file of its size can hold, as "
       "only a damaged or crafted movie does; ";
   if (outcome.overBudget == OverBudget::Refused) return text + "nothing was written)";
-  return text + "the walk stopped where a count read on the way crossed that limit, after " +
-         counted(outcome.fixCount, "fix", "fixes") +
+  text += "the walk stopped where a count read on the way crossed that limit";
+  if (outcome.fixCount == 0) return text + "; nothing was written)";
+  return text + ", after " + counted(outcome.fixCount, "fix", "fixes") +
          (dryRun ? ", none written)" : ", written and saved)");
 }
 

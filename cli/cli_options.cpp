@@ -132,35 +132,35 @@ CliOptions usageError(std::string message) {
 
 // The option that `name` spells in full, or else the only one it begins;
 // sets `error` when it names none or more than one.
-const OptionSpec* findLongOption(const std::string& name, std::string& error) {
-  std::vector<const OptionSpec*> candidates;
+const OptionRow* findLongOption(const std::string& name, std::string& error) {
+  std::vector<const OptionRow*> candidates;
   if (name.empty()) {
     error = "unknown option '--" + name + "'";
     return nullptr;
   }
-  for (const OptionSpec& spec : optionTable()) {
-    if (name == spec.longName) return &spec;
-    if (std::string(spec.longName).compare(0, name.size(), name) == 0) candidates.push_back(&spec);
+  for (const OptionRow& row : optionTable()) {
+    if (name == row.longName) return &row;
+    if (std::string(row.longName).compare(0, name.size(), name) == 0) candidates.push_back(&row);
   }
   if (candidates.size() == 1) return candidates.front();
   if (candidates.empty()) {
     error = "unknown option '--" + name + "'";
   } else {
     error = "option '--" + name + "' is ambiguous; possibilities:";
-    for (const OptionSpec* spec : candidates) error += std::string(" '--") + spec->longName + "'";
+    for (const OptionRow* row : candidates) error += std::string(" '--") + row->longName + "'";
   }
   return nullptr;
 }
 
-const OptionSpec* findShortOption(char letter) {
-  for (const OptionSpec& spec : optionTable()) {
-    if (spec.shortName == letter) return &spec;
+const OptionRow* findShortOption(char letter) {
+  for (const OptionRow& row : optionTable()) {
+    if (row.shortName == letter) return &row;
   }
   return nullptr;
 }
 
-std::string missingArgument(const OptionSpec& spec) {
-  return std::string("option '--") + spec.longName + "' needs " + spec.argumentNeed;
+std::string missingArgument(const OptionRow& row) {
+  return std::string("option '--") + row.longName + "' needs " + row.argumentNeed;
 }
 
 // Reads the arguments one by one; options may come anywhere among the movies.
@@ -196,36 +196,36 @@ class OptionReader {
   std::string readLong(const std::string& word, CliOptions& options) {
     const std::size_t equals = word.find('=');
     std::string error;
-    const OptionSpec* spec = findLongOption(word.substr(0, equals), error);
-    if (spec == nullptr) return error;
+    const OptionRow* row = findLongOption(word.substr(0, equals), error);
+    if (row == nullptr) return error;
     std::optional<std::string> value;
     if (equals != std::string::npos) {
-      if (spec->argument == OptionArgument::None) {
-        return std::string("option '--") + spec->longName + "' takes no argument";
+      if (row->argument == OptionArgument::None) {
+        return std::string("option '--") + row->longName + "' takes no argument";
       }
       value = word.substr(equals + 1);
-    } else if (spec->argument == OptionArgument::Required) {
-      if (next_ == args_.size()) return missingArgument(*spec);
+    } else if (row->argument == OptionArgument::Required) {
+      if (next_ == args_.size()) return missingArgument(*row);
       value = args_[next_++];
     }
-    return spec->apply(options, value);
+    return row->apply(options, value);
   }
 
   // One or more short options bundled in one word ("-rq"); one that takes an
   // argument takes the rest of the word, or else the next argument.
   std::string readShorts(const std::string& letters, CliOptions& options) {
     for (std::size_t i = 0; i < letters.size(); ++i) {
-      const OptionSpec* spec = findShortOption(letters[i]);
-      if (spec == nullptr) return "unknown option '-" + letters.substr(i, 1) + "'";
+      const OptionRow* row = findShortOption(letters[i]);
+      if (row == nullptr) return "unknown option '-" + letters.substr(i, 1) + "'";
       std::optional<std::string> value;
       const std::string rest = letters.substr(i + 1);
-      if (spec->argument != OptionArgument::None && !rest.empty()) {
+      if (row->argument != OptionArgument::None && !rest.empty()) {
         value = rest;
-      } else if (spec->argument == OptionArgument::Required) {
-        if (next_ == args_.size()) return missingArgument(*spec);
+      } else if (row->argument == OptionArgument::Required) {
+        if (next_ == args_.size()) return missingArgument(*row);
         value = args_[next_++];
       }
-      const std::string error = spec->apply(options, value);
+      const std::string error = row->apply(options, value);
       if (!error.empty() || value) return error;
       if (options.action == CliAction::ShowHelp || options.action == CliAction::ShowVersion) break;
     }

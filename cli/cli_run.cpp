@@ -46,10 +46,7 @@ class BatchRun final : public MovieVisitor {
     style.listReferences = options_.references;
     ConsoleSink sink(report_, environment_.err, moviePath, style);
     RepairSafeguards safeguards(options_, moviePath);
-    const WalkOutcome outcome =
-        safeguards.prepare(rules_)
-            ? patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, safeguards))
-            : WalkOutcome{WalkResult::WriteRefused, 0};
+    const WalkOutcome outcome = repair(moviePath, sink, safeguards);
     safeguards.finish(outcome);
     sink.finish();
     const Failure failure = failureOf(outcome, safeguards, options_.readOnly());
@@ -76,7 +73,8 @@ class BatchRun final : public MovieVisitor {
 
   void unreadable(const std::string& path, const std::string& why, bool isList) override {
     report_.stream().flush();
-    environment_.err << printablePath(path) << ": "
+    // Not a movie's report: the program's own message.
+    environment_.err << environment_.programName << ": " << printablePath(path) << ": "
                      << (isList ? unreadableListText(why) : unreadableDirectoryText(why)) << '\n';
     exitCode_ = kExitMovieFailed;
   }
@@ -130,6 +128,13 @@ class BatchRun final : public MovieVisitor {
       default:
         return {resultMessage(outcome.result).text, resultMessage(outcome.result).text};
     }
+  }
+
+  WalkOutcome repair(const std::string& moviePath, ConsoleSink& sink,
+                     RepairSafeguards& safeguards) {
+    if (!safeguards.prepare(rules_, sink)) return WalkOutcome{WalkResult::WriteRefused, 0};
+    if (auto replayed = safeguards.replayBatch(sink)) return *replayed;
+    return patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, safeguards));
   }
 
   // A path that was never opened as a movie, and `why`.

@@ -66,17 +66,21 @@ class WideConsoleBuffer final : public std::streambuf {
   std::optional<std::string> failure_;
 };
 
+// Set once, before anything is written, by writeStandardOutputAsBytes().
+bool standardOutputTakesBytes = false;
+
 // Writes to a file or a pipe as text, each line end as CR LF, the way the C
-// runtime writes text; a handle that is missing (standard output closed)
-// fails as the system would.
-std::optional<std::string> writeText(HANDLE handle, const char* text, std::size_t length) {
+// runtime writes text (or, with `asText` false, the bytes as they are); a
+// handle that is missing (standard output closed) fails as the system would.
+std::optional<std::string> writeText(HANDLE handle, const char* text, std::size_t length,
+                                     bool asText = true) {
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
     return systemErrorText(ERROR_INVALID_HANDLE);
   }
   std::string lines;
   lines.reserve(length + length / 16);
   for (std::size_t i = 0; i < length; ++i) {
-    if (text[i] == '\n') lines += '\r';
+    if (asText && text[i] == '\n') lines += '\r';
     lines += text[i];
   }
   const char* bytes = lines.data();
@@ -122,7 +126,7 @@ ConsoleStreams openConsoleStreams() {
   static WideConsoleBuffer outBuffer(outHandle);
   static WideConsoleBuffer errBuffer(errHandle);
   static OutputBuffer outBytes([outHandle](const char* bytes, std::size_t size) {
-    return writeText(outHandle, bytes, size);
+    return writeText(outHandle, bytes, size, !standardOutputTakesBytes);
   });
   static std::ostream outConsole(&outBuffer);
   static std::ostream errConsole(&errBuffer);
@@ -137,9 +141,6 @@ ConsoleStreams openConsoleStreams() {
                         outToConsole ? outBuffer.failure() : outBytes.failure()};
 }
 
-void writeStandardOutputAsBytes() {
-  std::cout.flush();
-  _setmode(_fileno(stdout), _O_BINARY);
-}
+void writeStandardOutputAsBytes() { standardOutputTakesBytes = true; }
 
 }  // namespace vantrel::cli

@@ -2,6 +2,7 @@
 
 #include "cli/cli_messages.h"
 #include "cli/console_sink.h"
+#include "cli/file_names.h"
 #include "cli/json_writer.h"
 
 namespace vantrel::cli {
@@ -17,11 +18,14 @@ std::string change(std::uint32_t from, std::uint32_t to) {
 
 std::string pathOf(const Site& site) { return site.movie ? *site.movie : std::string(); }
 
+// The movie of `site` as text reports show paths.
+std::string shownPath(const Site& site) { return printablePath(pathOf(site)); }
+
 // Where `other` lies, seen from `here`: its offset, after its movie's path
 // when that is another movie.
 std::string siteFrom(const Site& here, const Site& other) {
   const std::string offset = hexOffset(other.offset);
-  return pathOf(here) == pathOf(other) ? offset : pathOf(other) + ":" + offset;
+  return pathOf(here) == pathOf(other) ? offset : shownPath(other) + ":" + offset;
 }
 
 std::string placeText(ReferencePlace place) {
@@ -37,7 +41,8 @@ std::string explanation(const DeriveProblem& problem, const std::string& partner
   switch (problem.kind) {
     case DeriveProblemKind::Layout:
       return name(problem) + " in " + placeText(problem.place) +
-             " has no reference of that tag and number at the same place in " + partner;
+             " has no reference of that tag and number at the same place in " +
+             printablePath(partner);
     case DeriveProblemKind::Conflict:
       if (problem.otherIsKept) {
         return needs + ", but " + asRuleNumber(problem.otherBad) + " is right at " +
@@ -47,7 +52,7 @@ std::string explanation(const DeriveProblem& problem, const std::string& partner
              siteFrom(problem.site, problem.otherSite);
     case DeriveProblemKind::Shadowed: {
       const std::string rule = "the rule on line " + std::to_string(problem.rule.line) + " of " +
-                               rulesPath + ", " +
+                               printablePath(rulesPath) + ", " +
                                change(problem.rule.oldValue, problem.rule.newValue) + ",";
       if (problem.badValue == problem.goodValue) {
         return name(problem) + " is right here as " + asRuleNumber(problem.goodValue) + ", but " +
@@ -81,7 +86,7 @@ const char* deriveProblemKindName(DeriveProblemKind kind) {
 
 std::string deriveProblemLine(const DeriveProblem& problem, const std::string& partner,
                               const std::string& rulesPath) {
-  return pathOf(problem.site) + ":" + hexOffset(problem.site.offset) + ": " +
+  return shownPath(problem.site) + ":" + hexOffset(problem.site.offset) + ": " +
          deriveProblemKindName(problem.kind) + ": " + explanation(problem, partner, rulesPath);
 }
 
@@ -98,7 +103,8 @@ std::string deriveProblemJson(const DeriveProblem& problem) {
 }
 
 std::string unpairedLine(const std::string& path, const std::string& missing) {
-  return path + ": " + kUnpairedKindName + ": no movie at " + missing + " to pair it with";
+  return printablePath(path) + ": " + kUnpairedKindName + ": no movie at " +
+         printablePath(missing) + " to pair it with";
 }
 
 std::string unpairedJson(const std::string& path) {
@@ -139,6 +145,29 @@ std::string deriveSummaryJson(const DeriveTotals& totals) {
       .integer("differing", asInteger(totals.differing))
       .integer("rules", asInteger(totals.rules))
       .integer("problems", asInteger(totals.problems))
+      .text();
+}
+
+namespace {
+
+constexpr char kCtrlZKindName[] = "ctrl-z";
+constexpr char kCtrlZExplanation[] =
+    "a Ctrl-Z byte ends the file here, so rules appended to it would never be read";
+
+}  // namespace
+
+std::string ctrlZLine(const std::string& rulesPath, long long line) {
+  return printablePath(rulesPath) + ":" + std::to_string(line) + ": " + kCtrlZKindName + ": " +
+         kCtrlZExplanation;
+}
+
+std::string ctrlZJson(const std::string& rulesPath, long long line) {
+  return JsonObject()
+      .string("type", "rule-problem")
+      .string("file", rulesPath)
+      .integer("line", line)
+      .string("kind", kCtrlZKindName)
+      .string("message", kCtrlZExplanation)
       .text();
 }
 

@@ -32,6 +32,12 @@ std::string derivedRuleJson(const DerivedRule& rule);
 std::string deriveSummaryLine(const DeriveTotals& totals);
 std::string deriveSummaryJson(const DeriveTotals& totals);
 
+// A rule file that a Ctrl-Z ends at `line`, so that rules appended to it
+// would never be read: "FILE:LINE: ctrl-z: explanation", and as a
+// "rule-problem" record of kind "ctrl-z".
+std::string ctrlZLine(const std::string& rulesPath, long long line);
+std::string ctrlZJson(const std::string& rulesPath, long long line);
+
 // Why a directory was given where a movie was expected.
 std::string deriveDirectoryText();
 

@@ -4,6 +4,7 @@
 
 #include "cli/cli_messages.h"
 #include "cli/derive_records.h"
+#include "cli/file_names.h"
 #include "cli/movie_pairs.h"
 #include "cli/rule_problem_report.h"
 #include "cli/rule_search.h"
@@ -30,11 +31,12 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
         derivation_(existing, *this) {}
 
   void pair(const std::string& good, const std::string& damaged) override {
-    auto goodDevice = openFileDevice(good, OpenMode::ReadOnly);
-    auto damagedDevice = openFileDevice(damaged, OpenMode::ReadOnly);
+    OpenFailure goodFailure, damagedFailure;
+    auto goodDevice = openFileDevice(good, OpenMode::ReadOnly, &goodFailure);
+    auto damagedDevice = openFileDevice(damaged, OpenMode::ReadOnly, &damagedFailure);
     if (!goodDevice || !damagedDevice) {
-      if (!goodDevice) failed(good, WalkResult::CannotOpen);
-      if (!damagedDevice) failed(damaged, WalkResult::CannotOpen);
+      if (!goodDevice) failed(good, cannotOpenText(openFailureText(goodFailure)));
+      if (!damagedDevice) failed(damaged, cannotOpenText(openFailureText(damagedFailure)));
       return;
     }
     MovieStream goodFile(std::move(goodDevice));
@@ -42,8 +44,10 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
     goodPath_ = std::make_shared<const std::string>(good);
     damagedPath_ = std::make_shared<const std::string>(damaged);
     const PairWalks walks = derivation_.compare(goodFile, damagedFile, goodPath_, damagedPath_);
-    if (walks.good != WalkResult::Done) failed(good, walks.good);
-    if (walks.bad && *walks.bad != WalkResult::Done) failed(damaged, *walks.bad);
+    if (walks.good.result != WalkResult::Done) failed(good, walkFailureText(walks.good));
+    if (walks.bad && walks.bad->result != WalkResult::Done) {
+      failed(damaged, walkFailureText(*walks.bad));
+    }
   }
 
   void unpaired(const std::string& path, const std::string& missing) override {
@@ -52,13 +56,13 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
     if (json_) environment_.out << unpairedJson(path) << '\n';
   }
 
-  void directoryGiven(const std::string& path) override {
-    environment_.err << path << ": " << deriveDirectoryText() << '\n';
-    failedMovies_ = true;
-  }
+  void directoryGiven(const std::string& path) override { failed(path, deriveDirectoryText()); }
 
   void unreadable(const std::string& directory, const std::string& why) override {
-    environment_.err << directory << ": " << unreadableDirectoryText(why) << '\n';
+    environment_.out.flush();
+    // Not a movie's report: the program's own message.
+    environment_.err << environment_.programName << ": " << printablePath(directory) << ": "
+                     << unreadableDirectoryText(why) << '\n';
     failedMovies_ = true;
   }
 
@@ -89,9 +93,14 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
   }
 
  private:
-  void failed(const std::string& path, WalkResult result) {
+  static std::string walkFailureText(const WalkOutcome& outcome) {
+    if (outcome.result == WalkResult::NotValid) return notValidText(outcome, true);
+    return resultMessage(outcome.result).text;
+  }
+
+  void failed(const std::string& path, const std::string& why) {
     environment_.out.flush();
-    environment_.err << path << ": " << resultMessage(result).text << '\n';
+    environment_.err << printablePath(path) << ": " << why << '\n';
     failedMovies_ = true;
   }
 
@@ -129,6 +138,12 @@ int runDeriveRules(const CliOptions& options, const CliEnvironment& environment)
     if (options.json) {
       environment.out << ruleProblemJson(rulesPath, *malformed, existing.load.table) << '\n';
     }
+  } else if (existing.load.ctrlZLine) {
+    // The same for rules appended after the Ctrl-Z that ends the file.
+    run.countProblem();
+    environment.err << environment.programName << ": "
+                    << ctrlZLine(rulesPath, *existing.load.ctrlZLine) << '\n';
+    if (options.json) environment.out << ctrlZJson(rulesPath, *existing.load.ctrlZLine) << '\n';
   }
   visitMoviePairs(options.movies, options.recursive, run);
   return run.finish();

@@ -9,9 +9,9 @@ std::string accepted() { return std::string(); }
 
 }  // namespace
 
-const std::vector<OptionSpec>& optionTable() {
+const std::vector<OptionRow>& optionTable() {
   using Value = std::optional<std::string>;
-  static const std::vector<OptionSpec> table = {
+  static const std::vector<OptionRow> table = {
       {"rules", '\0', OptionArgument::Required, "a file name",
        [](CliOptions& o, const Value& v) {
          o.rulesPath = *v;

@@ -22,7 +22,7 @@ using ApplyOption = std::string (*)(CliOptions& options, const std::optional<std
 
 // One option of the command line. The parser knows nothing but this table, so
 // an option is added as one row (and a paragraph of the usage text).
-struct OptionSpec {
+struct OptionRow {
   const char* longName;  // without the leading "--"
   char shortName;        // '\0' when it has none
   OptionArgument argument;
@@ -31,7 +31,7 @@ struct OptionSpec {
 };
 
 // Every option, in the order --help lists them.
-const std::vector<OptionSpec>& optionTable();
+const std::vector<OptionRow>& optionTable();
 
 }  // namespace vantrel::cli
 

@@ -14,8 +14,17 @@ RepairSafeguards::RepairSafeguards(const CliOptions& options, const std::string&
   if (options.journalSuffix) journal_.emplace(moviePath, moviePath + *options.journalSuffix);
 }
 
-bool RepairSafeguards::prepare(const FixTable& rules) {
-  return !journal_ || journal_->writeBatch(rules);
+bool RepairSafeguards::prepare(const FixTable& rules, ProgressSink& progress) {
+  return !journal_ || journal_->writeBatch(rules, progress);
+}
+
+std::optional<WalkOutcome> RepairSafeguards::replayBatch(ProgressSink& sink) {
+  if (!journal_) return std::nullopt;
+  // The journal holds every fix of the batch already: only the backup is
+  // still to be made before the first.
+  std::function<bool(const FixedReference&)> backupFirst = nullptr;
+  if (backupPath_) backupFirst = [this](const FixedReference&) { return makeBackupOnce(); };
+  return journal_->replayBatch(sink, backupFirst);
 }
 
 bool RepairSafeguards::makeBackupOnce() {

@@ -20,9 +20,12 @@ class RepairSafeguards {
  public:
   RepairSafeguards(const CliOptions& options, const std::string& moviePath);
 
-  // Before the walk: the journal's batch. False when the movie must be
-  // left as it is; failureText() then says why.
-  bool prepare(const FixTable& rules);
+  // Before the repair: the journal's batch, whose walk `progress` sees.
+  // False when the movie must be left as it is; failure() then says why.
+  bool prepare(const FixTable& rules, ProgressSink& progress);
+  // The repair made by replaying the journal's batch, with `sink` as a walk
+  // has it; empty when the movie is to be walked (with beforeFixWritten()).
+  std::optional<WalkOutcome> replayBatch(ProgressSink& sink);
   // For WalkOptions::beforeFixWritten; null when nothing guards the fixes.
   std::function<bool(const FixedReference&)> beforeFixWritten();
   // After the walk (or a refused prepare(), with WriteRefused).

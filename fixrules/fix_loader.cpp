@@ -47,6 +47,7 @@ FixLoad readFixRules(const ByteReader& read, std::size_t bufferSize, std::size_t
   load.badLine = scanner.badLine();
   load.badRecord = scanner.badRecord();
   load.wrapped = scanner.wrapped();
+  load.ctrlZLine = scanner.ctrlZLine();
   load.table = FixTable(scanner.takeRules());
   return load;
 }

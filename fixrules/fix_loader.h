@@ -23,6 +23,7 @@ struct FixLoad {
   std::optional<long long> badLine;
   BadRecord badRecord = BadRecord::NoDash;
   std::vector<WrappedNumber> wrapped;  // numbers of the table's rules that wrapped, in file order
+  std::optional<long long> ctrlZLine;  // the line of the Ctrl-Z that ended the file, if one did
 };
 
 // Reads the rule file at `path`. The file is taken as text: a CR LF pair is

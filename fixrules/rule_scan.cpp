@@ -54,7 +54,10 @@ void RuleScanner::feed(const char* bytes, std::size_t size) {
     scanText(p, cr[1] == '\n' ? cr : cr + 1);
     p = cr + 1;
   }
-  if (ctrlZ != nullptr) finish();
+  if (ctrlZ != nullptr) {
+    finish();
+    if (!badLine_) ctrlZLine_ = line_;
+  }
 }
 
 void RuleScanner::finish() {

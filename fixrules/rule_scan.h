@@ -57,6 +57,9 @@ class RuleScanner {
   std::optional<long long> badLine() const { return badLine_; }
   BadRecord badRecord() const { return badRecord_; }
   const std::vector<WrappedNumber>& wrapped() const { return wrapped_; }
+  // The line of the Ctrl-Z that ended the file, when one did: whatever
+  // follows it, even records appended later, is never read.
+  std::optional<long long> ctrlZLine() const { return ctrlZLine_; }
 
  private:
   enum class State : std::uint8_t {
@@ -93,6 +96,7 @@ class RuleScanner {
   std::vector<FixRule> rules_;
   std::vector<WrappedNumber> wrapped_;
   std::optional<long long> badLine_;
+  std::optional<long long> ctrlZLine_;
   BadRecord badRecord_ = BadRecord::NoDash;
 };
 

@@ -22,7 +22,15 @@ MovieStream::Window* MovieStream::windowFor(std::uint64_t offset) {
   }
 
   // Reuse the window least recently used. It holds nothing that the file
-  // does not: every write has gone to the file already.
+  // does not: every write has gone to the file already, unless writes are
+  // kept in memory, which then note that the window's are gone.
+  const std::size_t slot = static_cast<std::size_t>(start / kWindowSize % kDroppedSlots);
+  if (victim->length > 0 && victim->holdsKeptWrites) {
+    droppedWithKeptWrites_.set(
+        static_cast<std::size_t>(victim->start / kWindowSize % kDroppedSlots));
+  }
+  if (droppedWithKeptWrites_.test(slot)) keptWritesLost_ = true;
+  victim->holdsKeptWrites = false;
   victim->length = 0;
   const std::size_t wanted =
       static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_ - start));
@@ -59,10 +67,27 @@ bool MovieStream::readThroughWindows(unsigned char* out, std::size_t n) {
   return true;
 }
 
+bool MovieStream::peekBytes(std::uint64_t offset, unsigned char* out, std::size_t n) {
+  if (!device_ || offset > size_ || n > size_ - offset) return false;
+  for (const Window& window : windows_) {
+    if (window.length > 0 && offset >= window.start &&
+        offset - window.start + n <= window.length) {
+      std::memcpy(out, window.bytes.data() + (offset - window.start), n);
+      return true;
+    }
+  }
+  return device_->readAt(offset, out, n) == n;
+}
+
 bool MovieStream::writeWord(std::uint32_t word) {
   if (!device_ || 4 > size_ - position_) return false;
   unsigned char bytes[4];
   writeLe32(word, bytes);
+  if (keepWrites_) {
+    if (afterWrite(position_, bytes, sizeof bytes, true) != sizeof bytes) keptWritesLost_ = true;
+    position_ += sizeof bytes;
+    return true;
+  }
   wroteAny_ = true;
   const bool written = device_->writeAt(position_, bytes, sizeof bytes);
   afterWrite(position_, bytes, sizeof bytes, written);
@@ -70,8 +95,9 @@ bool MovieStream::writeWord(std::uint32_t word) {
   return written;
 }
 
-void MovieStream::afterWrite(std::uint64_t offset, const unsigned char* bytes, std::size_t n,
-                             bool written) {
+std::size_t MovieStream::afterWrite(std::uint64_t offset, const unsigned char* bytes, std::size_t n,
+                                    bool written) {
+  std::size_t taken = 0;
   // A word may straddle two windows; each takes its part.
   for (Window& window : windows_) {
     const std::uint64_t windowEnd = window.start + window.length;
@@ -86,7 +112,10 @@ void MovieStream::afterWrite(std::uint64_t offset, const unsigned char* bytes, s
     const std::uint64_t to = std::min(offset + n, windowEnd);
     std::memcpy(window.bytes.data() + (from - window.start), bytes + (from - offset),
                 static_cast<std::size_t>(to - from));
+    window.holdsKeptWrites = window.holdsKeptWrites || keepWrites_;
+    taken += static_cast<std::size_t>(to - from);
   }
+  return taken;
 }
 
 bool MovieStream::close() {

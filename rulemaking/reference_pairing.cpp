@@ -92,12 +92,12 @@ PairWalks pairReferences(MovieStream& good, MovieStream& bad, PairingListener& l
   PairWalks walks;
   std::vector<HeldReference> held;
   GoodCollector collector(held);
-  walks.good = walkMovie(good, noRules, collector, readingOnly()).result;
-  if (walks.good != WalkResult::Done) return walks;
+  walks.good = walkMovie(good, noRules, collector, readingOnly());
+  if (walks.good.result != WalkResult::Done) return walks;
 
   BadMatcher matcher(held, listener);
-  walks.bad = walkMovie(bad, noRules, matcher, readingOnly()).result;
-  if (walks.bad == WalkResult::Done) matcher.finish();
+  walks.bad = walkMovie(bad, noRules, matcher, readingOnly());
+  if (walks.bad->result == WalkResult::Done) matcher.finish();
   return walks;
 }
 

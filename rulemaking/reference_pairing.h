@@ -42,8 +42,8 @@ class PairingListener {
 // How the two walks ended. The damaged copy is not walked when the good
 // one could not be read (`bad` is then empty).
 struct PairWalks {
-  WalkResult good = WalkResult::NotValid;
-  std::optional<WalkResult> bad;
+  WalkOutcome good;
+  std::optional<WalkOutcome> bad;
 };
 
 // Walks `good` and then `bad` read-only, each once, as --references walks

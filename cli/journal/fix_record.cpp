@@ -1,5 +1,6 @@
 #include "cli/journal/fix_record.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -172,7 +173,7 @@ bool isText(const std::vector<std::uint32_t>& points, std::string_view text) {
 // The fields of a fix record that undo needs, as they are found.
 struct FoundFields {
   bool isFix = false;
-  std::optional<std::int64_t> offset, number, oldValue, newValue;
+  std::optional<std::int64_t> offset, number, oldValue, newValue, line;
   std::optional<std::vector<std::uint32_t>> tag;
 };
 
@@ -191,6 +192,7 @@ bool readField(ObjectReader& reader, FoundFields& found) {
   if (isText(name, "number")) found.number = number;
   if (isText(name, "old")) found.oldValue = number;
   if (isText(name, "new")) found.newValue = number;
+  if (isText(name, "line")) found.line = number;
   return true;
 }
 
@@ -207,7 +209,7 @@ bool makeFix(const FoundFields& found, FixedReference& fix) {
   fix.number = static_cast<std::uint32_t>(*found.number);
   fix.oldValue = static_cast<std::uint32_t>(*found.oldValue);
   fix.newValue = static_cast<std::uint32_t>(*found.newValue);
-  fix.line = 0;
+  fix.line = found.line.value_or(0);
   return true;
 }
 
@@ -238,6 +240,49 @@ void FixRecordFormat::append(std::string& out, const FixedReference& fix) const 
   out += ",\"line\":";
   appendInteger(out, fix.line);
   out += '}';
+}
+
+namespace {
+
+// Reads `field` and the integer after it off the front of `rest`.
+bool takeInteger(std::string_view& rest, std::string_view field, std::int64_t& value) {
+  if (rest.substr(0, field.size()) != field) return false;
+  const char* begin = rest.data() + field.size();
+  const auto [end, error] = std::from_chars(begin, rest.data() + rest.size(), value);
+  if (error != std::errc()) return false;
+  rest.remove_prefix(static_cast<std::size_t>(end - rest.data()));
+  return true;
+}
+
+bool isWordValue(std::int64_t value) { return value >= -0x80000000LL && value <= 0xFFFFFFFFLL; }
+
+}  // namespace
+
+bool FixRecordFormat::readOwn(std::string_view line, FixedReference& fix) const {
+  if (line.substr(0, head_.size()) != head_) return false;
+  std::string_view rest = line.substr(head_.size() - std::string_view(",\"offset\":").size());
+  std::int64_t offset = 0, number = 0, oldValue = 0, newValue = 0, ruleLine = 0;
+  if (!takeInteger(rest, ",\"offset\":", offset) || offset < 0) return false;
+  constexpr std::string_view kTag = ",\"tag\":\"";
+  if (rest.size() < kTag.size() + 5 || rest.substr(0, kTag.size()) != kTag) return false;
+  const std::string_view tag = rest.substr(kTag.size(), 4);
+  for (const char c : tag) {
+    if (!plainTagByte(static_cast<unsigned char>(c))) return false;
+  }
+  if (rest[kTag.size() + 4] != '"') return false;
+  rest.remove_prefix(kTag.size() + 5);
+  if (!takeInteger(rest, ",\"number\":", number) || !takeInteger(rest, ",\"old\":", oldValue) ||
+      !takeInteger(rest, ",\"new\":", newValue) || !takeInteger(rest, ",\"line\":", ruleLine) ||
+      rest != "}" || !isWordValue(number) || !isWordValue(oldValue) || !isWordValue(newValue)) {
+    return false;
+  }
+  fix.valueOffset = static_cast<std::uint64_t>(offset);
+  std::copy(tag.begin(), tag.end(), fix.tag);
+  fix.number = static_cast<std::uint32_t>(number);
+  fix.oldValue = static_cast<std::uint32_t>(oldValue);
+  fix.newValue = static_cast<std::uint32_t>(newValue);
+  fix.line = ruleLine;
+  return true;
 }
 
 FixRecordRead readFixRecord(std::string_view line, FixedReference& fix) {

@@ -19,6 +19,9 @@ class FixRecordFormat {
   explicit FixRecordFormat(const std::string& moviePath);
   // Appends the record of `fix` to `out`, without a line end.
   void append(std::string& out, const FixedReference& fix) const;
+  // Reads back into `fix` a record that append() wrote for this movie,
+  // quickly; false for any other line (readFixRecord() reads those).
+  bool readOwn(std::string_view line, FixedReference& fix) const;
 
  private:
   std::string head_;  // everything up to the offset's value
@@ -32,7 +35,7 @@ enum class FixRecordRead {
 };
 
 // Reads the fix record in `line` (without its line end) into `fix`; its
-// "movie" and "line" fields are not needed to undo it and are passed over.
+// "movie" field is passed over, and a "line" that is missing or null is 0.
 FixRecordRead readFixRecord(std::string_view line, FixedReference& fix);
 
 }  // namespace vantrel::cli

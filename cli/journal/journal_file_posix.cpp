@@ -138,6 +138,12 @@ bool JournalFile::sync() {
   return true;
 }
 
+void JournalFile::startWriteOut() {
+#ifdef SYNC_FILE_RANGE_WRITE
+  ::sync_file_range(descriptorOf(handle_), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 std::string removeJournal(const std::string& path) {
   if (::unlink(path.c_str()) != 0 || !syncFolderOf(path)) return lastSystemErrorText();
   return {};

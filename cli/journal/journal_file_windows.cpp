@@ -109,6 +109,9 @@ bool JournalFile::sync() {
   return true;
 }
 
+// FlushFileBuffers is the only way, and it waits.
+void JournalFile::startWriteOut() {}
+
 std::string removeJournal(const std::string& path) {
   if (!DeleteFileW(widePath(path).c_str())) return lastSystemErrorText();
   return {};

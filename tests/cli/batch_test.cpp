@@ -140,8 +140,8 @@ TEST_F(BatchTest, AListThatCannotBeReadFailsTheRun) {
   const RunResult result =
       run({"--files-from", path("no-such-list"), "--rules", path("fix.dat"), path("a.qlm")});
   EXPECT_EQ(result.exitCode, 3);
-  EXPECT_EQ(result.err,
-            path("no-such-list") + ": cannot read the list of movies: No such file or directory\n");
+  EXPECT_EQ(result.err, "vantrel: " + path("no-such-list") +
+                            ": cannot read the list of movies: No such file or directory\n");
   EXPECT_EQ(result.out, path("a.qlm") + ": 1 problem found and fixed\n");
 }
 

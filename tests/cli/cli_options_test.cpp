@@ -136,6 +136,7 @@ TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
       {{"-rx", "a.qlm"}, "unknown option '-x'"},
       {{"--=x", "a.qlm"}, "unknown option '--'"},
       {{"--files"}, "option '--files-from' needs a file name"},
+      {{"--show-rules-path", "a.qlm"}, "option '--show-rules-path' takes no movie file"},
   };
   for (const Case& c : cases) {
     const CliOptions options = parseCliOptions(c.args);
@@ -163,14 +164,14 @@ TEST(CliOptionsTest, ShortOptionsBundleAndLongOnesMayBeShortened) {
 
 TEST(CliOptionsTest, EveryOptionIsInTheUsageTextAndNamedOnce) {
   std::vector<std::string> names;
-  for (const OptionSpec& spec : optionTable()) {
-    const std::string name = std::string("--") + spec.longName;
+  for (const OptionRow& row : optionTable()) {
+    const std::string name = std::string("--") + row.longName;
     // As --help lists it: "  -r, --recursive", "  --rules FILE".
     const std::string listed =
-        spec.shortName != '\0' ? std::string("  -") + spec.shortName + ", " + name : "  " + name;
+        row.shortName != '\0' ? std::string("  -") + row.shortName + ", " + name : "  " + name;
     EXPECT_NE(std::string(kUsageText).find(listed), std::string::npos) << listed;
     EXPECT_EQ(std::count(names.begin(), names.end(), name), 0) << name;
-    EXPECT_EQ(spec.argument == OptionArgument::Required, spec.argumentNeed != nullptr) << name;
+    EXPECT_EQ(row.argument == OptionArgument::Required, row.argumentNeed != nullptr) << name;
     names.push_back(name);
   }
 }

@@ -178,6 +178,7 @@ TEST_F(DeriveRulesTest, ExitCodesSayWhatWentWrong) {
   putMovie("bad.qlm", MovieBuilder(3).addActr({1, "ABCD", 7}).build().bytes);
   writeText("text.qlm", "not a movie");
   writeText("malformed.dat", "-ABCD 7 1 2\nnot a rule\n");
+  writeText("ctrl-z.dat", "-WXYZ 7 1 2\r\n\x1a");
   fs::create_directories(path("folder"));
   const std::string good_ = path("good.qlm"), bad = path("bad.qlm");
   const struct {
@@ -200,6 +201,9 @@ TEST_F(DeriveRulesTest, ExitCodesSayWhatWentWrong) {
       {{"--derive-rules", "--rules", path("malformed.dat"), good_, bad},
        4,
        "vantrel: " + path("malformed.dat") + ":2: malformed"},
+      {{"--derive-rules", "--rules", path("ctrl-z.dat"), good_, bad},
+       4,
+       "vantrel: " + path("ctrl-z.dat") + ":2: ctrl-z: a Ctrl-Z byte ends the file here"},
       {{"--derive-rules", bad, good_, good_, bad}, 4, good_ + ":0x"},  // a conflict
   };
   for (const auto& c : cases) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -20,7 +21,7 @@ FixedReference randomFix(std::mt19937& random) {
 }
 
 bool sameFix(const FixedReference& a, const FixedReference& b) {
-  return a.valueOffset == b.valueOffset && std::memcmp(a.tag, b.tag, 4) == 0 &&
+  return a.valueOffset == b.valueOffset && std::memcmp(a.tag, b.tag, 4) == 0 && a.line == b.line &&
          a.number == b.number && a.oldValue == b.oldValue && a.newValue == b.newValue;
 }
 
@@ -36,6 +37,16 @@ TEST(FixRecordTest, ReadsBackWhatItWritesAndEveryCutStartAsCut) {
     FixedReference read{};
     ASSERT_EQ(readFixRecord(record, read), FixRecordRead::Fix) << record;
     EXPECT_TRUE(sameFix(read, fix)) << record;
+    // The quick reading of its own records agrees, or leaves them to the other.
+    FixedReference quick{};
+    const bool plainTag = std::all_of(fix.tag, fix.tag + 4, [](char c) {
+      return c >= 0x20 && c < 0x7f && c != '"' && c != '\\';
+    });
+    EXPECT_EQ(format.readOwn(record, quick), plainTag) << record;
+    if (plainTag) {
+      EXPECT_TRUE(sameFix(quick, fix)) << record;
+    }
+    EXPECT_FALSE(FixRecordFormat("other.qlm").readOwn(record, quick));
     for (std::size_t cut = 0; cut < record.size(); ++cut) {
       FixedReference partial{};
       ASSERT_EQ(readFixRecord(record.substr(0, cut), partial), FixRecordRead::Cut)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "movie/le_word.h"
@@ -183,9 +184,10 @@ TEST(MovieStreamTest, WordsAcrossWindowEdgesReadAndWriteWhole) {
 }
 
 TEST(MovieStreamTest, AgreesWithAPlainByteArrayUnderRandomUse) {
-  // Reads, writes and seeks all over a file larger than the stream keeps in
-  // memory: every read sees the latest write, and the file ends up holding
-  // exactly the words written, nothing else.
+  // Reads, peeks, writes and seeks all over a file larger than the stream
+  // keeps in memory: every read and peek sees the latest write, a peek
+  // leaves the position alone, and the file ends up holding exactly the
+  // words written, nothing else.
   std::mt19937 random(99);
   for (const std::size_t size : {std::size_t{0}, std::size_t{3}, std::size_t{4097}, std::size_t{3} << 20}) {
     Bytes bytes(size);
@@ -200,6 +202,16 @@ TEST(MovieStreamTest, AgreesWithAPlainByteArrayUnderRandomUse) {
         continue;
       }
       std::uint32_t word = 0;
+      if (random() % 4 == 0) {
+        unsigned char peeked[8];
+        const bool whole = at + 8 <= size;
+        ASSERT_EQ(file.peekBytes(at, peeked, 8), whole) << "peek at " << at;
+        if (whole) {
+          ASSERT_TRUE(std::equal(peeked, peeked + 8, model.begin() + static_cast<long>(at)));
+        }
+        EXPECT_EQ(file.position(), at);
+        continue;
+      }
       if (random() % 3 == 0) {
         const auto value = static_cast<std::uint32_t>(random());
         ASSERT_EQ(file.writeWord(value), inside) << "at " << at;

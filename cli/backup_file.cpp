@@ -19,6 +19,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "cli/file_calls_posix.h"
 #endif
 
 #include "cli/file_names.h"
@@ -105,16 +107,6 @@ std::optional<std::string> copyFile(const std::string& sourcePath, const std::st
 
 std::string reasonOf(int error) { return systemErrorText(error); }
 
-// Calls `call` again while a signal breaks it off.
-template <typename Call>
-auto retried(Call call) {
-  decltype(call()) result;
-  do {
-    result = call();
-  } while (result < 0 && errno == EINTR);
-  return result;
-}
-
 // Copies all that `from` holds to `to`; false, with errno set, on failure.
 bool copyBytes(int from, int to) {
   std::vector<unsigned char> buffer(kCopyBufferSize);
@@ -152,20 +144,6 @@ int createTemporary(const std::string& target, std::string& temporary) {
         [&] { return ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600); });
     if (fd >= 0 || errno != EEXIST || attempt + 1 == kTemporaryAttempts) return fd;
   }
-}
-
-// Makes the folder's list of names durable, so the new name survives a crash.
-bool syncFolderOf(const std::string& path) {
-  const std::size_t cut = path.rfind('/');
-  const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut);
-  const int fd =
-      retried([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-  if (fd < 0) return false;
-  const bool synced = retried([fd] { return ::fsync(fd); }) == 0;
-  const int error = errno;
-  ::close(fd);
-  errno = error;
-  return synced;
 }
 
 std::optional<std::string> copyFile(const std::string& source, const std::string& target) {

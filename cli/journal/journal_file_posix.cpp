@@ -9,39 +9,14 @@
 
 #include <cerrno>
 
+#include "cli/file_calls_posix.h"
 #include "cli/journal/journal_file.h"
 #include "cli/system_error.h"
 
 namespace vantrel::cli {
 namespace {
 
-template <typename Call>
-auto retried(Call call) {
-  decltype(call()) result;
-  do {
-    result = call();
-  } while (result < 0 && errno == EINTR);
-  return result;
-}
-
 int descriptorOf(std::intptr_t handle) { return static_cast<int>(handle); }
-
-std::string folderOf(const std::string& path) {
-  const std::size_t cut = path.rfind('/');
-  return cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut);
-}
-
-bool syncFolderOf(const std::string& path) {
-  const std::string folder = folderOf(path);
-  const int fd =
-      retried([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-  if (fd < 0) return false;
-  const bool synced = retried([fd] { return ::fsync(fd); }) == 0;
-  const int error = errno;
-  ::close(fd);
-  errno = error;
-  return synced;
-}
 
 // The size of the regular file open as `fd`; -1 (errno set) for anything else.
 off_t regularFileSize(int fd) {

@@ -10,6 +10,7 @@ const char kUsageText[] =
     "Usage: vantrel [OPTION]... MOVIE...\n"
     "  or:  vantrel [OPTION]... --files-from LIST [MOVIE]...\n"
     "  or:  vantrel --check-rules [--rules FILE] [--json]\n"
+    "  or:  vantrel --show-rules-path [--rules FILE]\n"
     "  or:  vantrel --undo [--journal=SUFFIX] [OPTION]... MOVIE...\n"
     "  or:  vantrel --derive-rules [--rules FILE] [--json] [-r] GOOD DAMAGED...\n"
     "\n"

@@ -47,6 +47,11 @@ class JournalFile {
  private:
   JournalFile(std::intptr_t handle, std::string path, std::uint64_t size, bool created)
       : handle_(handle), path_(std::move(path)), size_(size), created_(created) {}
+  // The journal for the file just opened as `handle`, which is closed
+  // again, and nullptr returned with `why`, when its size cannot be had or
+  // it is not a regular file.
+  static std::unique_ptr<JournalFile> adopt(std::intptr_t handle, const std::string& path,
+                                            bool created, std::string& why);
   void failed();
 
   std::intptr_t handle_;  // a descriptor on POSIX, a HANDLE on Windows

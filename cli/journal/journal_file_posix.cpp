@@ -31,6 +31,19 @@ off_t regularFileSize(int fd) {
 
 }  // namespace
 
+std::unique_ptr<JournalFile> JournalFile::adopt(std::intptr_t handle, const std::string& path,
+                                                bool created, std::string& why) {
+  const int fd = descriptorOf(handle);
+  const off_t size = regularFileSize(fd);
+  if (size < 0) {
+    why = lastSystemErrorText();
+    ::close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<JournalFile>(
+      new JournalFile(handle, path, static_cast<std::uint64_t>(size), created));
+}
+
 std::unique_ptr<JournalFile> JournalFile::openToAppend(const std::string& path, std::string& why) {
   bool created = true;
   int fd = retried(
@@ -39,28 +52,22 @@ std::unique_ptr<JournalFile> JournalFile::openToAppend(const std::string& path, 
     created = false;
     fd = retried([&] { return ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC); });
   }
-  const off_t size = fd < 0 ? -1 : regularFileSize(fd);
-  if (size < 0) {
+  if (fd < 0) {
     why = lastSystemErrorText();
-    if (fd >= 0) ::close(fd);
     return nullptr;
   }
-  return std::unique_ptr<JournalFile>(
-      new JournalFile(fd, path, static_cast<std::uint64_t>(size), created));
+  return adopt(fd, path, created, why);
 }
 
 std::unique_ptr<JournalFile> JournalFile::openToRead(const std::string& path, bool& missing,
                                                      std::string& why) {
   const int fd = retried([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); });
   missing = fd < 0 && errno == ENOENT;
-  const off_t size = fd < 0 ? -1 : regularFileSize(fd);
-  if (size < 0) {
+  if (fd < 0) {
     why = lastSystemErrorText();
-    if (fd >= 0) ::close(fd);
     return nullptr;
   }
-  return std::unique_ptr<JournalFile>(
-      new JournalFile(fd, path, static_cast<std::uint64_t>(size), false));
+  return adopt(fd, path, false, why);
 }
 
 JournalFile::~JournalFile() { ::close(descriptorOf(handle_)); }

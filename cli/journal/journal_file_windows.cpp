@@ -23,6 +23,18 @@ constexpr std::uint64_t kTheEnd = 0xFFFFFFFFFFFFFFFFull;
 
 }  // namespace
 
+std::unique_ptr<JournalFile> JournalFile::adopt(std::intptr_t handle, const std::string& path,
+                                                bool created, std::string& why) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(handleOf(handle), &size)) {
+    why = lastSystemErrorText();
+    CloseHandle(handleOf(handle));
+    return nullptr;
+  }
+  return std::unique_ptr<JournalFile>(
+      new JournalFile(handle, path, static_cast<std::uint64_t>(size.QuadPart), created));
+}
+
 std::unique_ptr<JournalFile> JournalFile::openToAppend(const std::string& path, std::string& why) {
   HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -31,15 +43,7 @@ std::unique_ptr<JournalFile> JournalFile::openToAppend(const std::string& path, 
     return nullptr;
   }
   const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file, &size)) {
-    why = lastSystemErrorText();
-    CloseHandle(file);
-    return nullptr;
-  }
-  return std::unique_ptr<JournalFile>(new JournalFile(reinterpret_cast<std::intptr_t>(file), path,
-                                                      static_cast<std::uint64_t>(size.QuadPart),
-                                                      created));
+  return adopt(reinterpret_cast<std::intptr_t>(file), path, created, why);
 }
 
 std::unique_ptr<JournalFile> JournalFile::openToRead(const std::string& path, bool& missing,
@@ -54,15 +58,7 @@ std::unique_ptr<JournalFile> JournalFile::openToRead(const std::string& path, bo
     return nullptr;
   }
   missing = false;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file, &size)) {
-    why = lastSystemErrorText();
-    CloseHandle(file);
-    return nullptr;
-  }
-  return std::unique_ptr<JournalFile>(new JournalFile(reinterpret_cast<std::intptr_t>(file), path,
-                                                      static_cast<std::uint64_t>(size.QuadPart),
-                                                      false));
+  return adopt(reinterpret_cast<std::intptr_t>(file), path, false, why);
 }
 
 JournalFile::~JournalFile() { CloseHandle(handleOf(handle_)); }

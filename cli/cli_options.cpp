@@ -122,14 +122,14 @@ const char kUsageText[] =
     "found, 3 some movie could not be opened or was not valid, 1 FILE cannot\n"
     "be opened, 2 usage error, 5 as above.\n";
 
-namespace {
-
 CliOptions usageError(std::string message) {
   CliOptions options;
   options.action = CliAction::UsageError;
   options.usageError = std::move(message);
   return options;
 }
+
+namespace {
 
 // The option that `name` spells in full, or else the only one it begins;
 // sets `error` when it names none or more than one.

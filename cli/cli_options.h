@@ -47,6 +47,9 @@ struct CliOptions {
 // lone "-" is a movie's name too (only --files-from reads standard input).
 CliOptions parseCliOptions(const std::vector<std::string>& args);
 
+// A usage error that says `message`.
+CliOptions usageError(std::string message);
+
 // The checks of a command line with --derive-rules, after the options
 // were read: pairs of paths, and no option that repairs or lists movies.
 CliOptions deriveRulesOptions(CliOptions options);

@@ -3,13 +3,6 @@
 namespace vantrel::cli {
 namespace {
 
-CliOptions deriveUsageError(std::string message) {
-  CliOptions options;
-  options.action = CliAction::UsageError;
-  options.usageError = std::move(message);
-  return options;
-}
-
 // The options that repair, list or back up movies, which --derive-rules
 // never does; the name of the first one given.
 const char* repairOptionGiven(const CliOptions& options) {
@@ -30,13 +23,12 @@ const char* repairOptionGiven(const CliOptions& options) {
 
 CliOptions deriveRulesOptions(CliOptions options) {
   if (const char* other = repairOptionGiven(options)) {
-    return deriveUsageError(std::string("option '--derive-rules' cannot be used with '") + other +
-                            "'");
+    return usageError(std::string("option '--derive-rules' cannot be used with '") + other + "'");
   }
-  if (options.movies.empty()) return deriveUsageError("option '--derive-rules' needs GOOD DAMAGED");
+  if (options.movies.empty()) return usageError("option '--derive-rules' needs GOOD DAMAGED");
   if (options.movies.size() % 2 != 0) {
-    return deriveUsageError("option '--derive-rules' takes pairs GOOD DAMAGED, but " +
-                            std::to_string(options.movies.size()) + " paths were given");
+    return usageError("option '--derive-rules' takes pairs GOOD DAMAGED, but " +
+                      std::to_string(options.movies.size()) + " paths were given");
   }
   options.action = CliAction::DeriveRules;
   return options;

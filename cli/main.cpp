@@ -3,16 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "cli/check_rules.h"
-#include "cli/cli_options.h"
-#include "cli/cli_run.h"
-#include "cli/console_streams.h"
-#include "cli/derive_rules.h"
-#include "cli/directory_listing.h"
-#include "cli/executable_dir.h"
+#include "cli/commands/check_rules.h"
+#include "cli/options/cli_options.h"
+#include "cli/commands/cli_run.h"
+#include "cli/platform/console_streams.h"
+#include "cli/commands/derive_rules.h"
+#include "cli/platform/directory_listing.h"
+#include "cli/files/executable_dir.h"
 #include "cli/journal/undo_run.h"
-#include "cli/program_name.h"
-#include "cli/wildcards.h"
+#include "cli/options/program_name.h"
+#include "cli/files/wildcards.h"
 #include "vantrel_version.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "cli/json_writer.h"
+#include "cli/reports/json_writer.h"
 
 namespace vantrel::cli {
 namespace {

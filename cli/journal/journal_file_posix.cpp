@@ -9,9 +9,9 @@
 
 #include <cerrno>
 
-#include "cli/file_calls_posix.h"
+#include "cli/platform/file_calls_posix.h"
 #include "cli/journal/journal_file.h"
-#include "cli/system_error.h"
+#include "cli/platform/system_error.h"
 
 namespace vantrel::cli {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "cli/journal/journal_file.h"
-#include "cli/system_error.h"
-#include "cli/wide_path.h"
+#include "cli/platform/system_error.h"
+#include "cli/platform/wide_path.h"
 
 namespace vantrel::cli {
 namespace {

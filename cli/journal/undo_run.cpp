@@ -2,15 +2,15 @@
 
 #include <memory>
 
-#include "cli/cli_messages.h"
-#include "cli/console_sink.h"
-#include "cli/file_names.h"
+#include "cli/reports/cli_messages.h"
+#include "cli/reports/console_sink.h"
+#include "cli/files/file_names.h"
 #include "cli/journal/fix_record.h"
 #include "cli/journal/journal_file.h"
 #include "cli/journal/reverse_lines.h"
-#include "cli/json_writer.h"
-#include "cli/movie_sources.h"
-#include "cli/run_records.h"
+#include "cli/reports/json_writer.h"
+#include "cli/files/movie_sources.h"
+#include "cli/reports/run_records.h"
 #include "movie/file_device.h"
 #include "movie/fix_undo.h"
 #include "movie/walk_messages.h"

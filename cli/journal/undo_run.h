@@ -1,8 +1,8 @@
 #ifndef VANTREL_CLI_JOURNAL_UNDO_RUN_H_
 #define VANTREL_CLI_JOURNAL_UNDO_RUN_H_
 
-#include "cli/cli_options.h"
-#include "cli/cli_run.h"
+#include "cli/options/cli_options.h"
+#include "cli/commands/cli_run.h"
 
 namespace vantrel::cli {
 

@@ -1,0 +1,152 @@
+#include "cli/commands/derive_rules.h"
+
+#include <memory>
+
+#include "cli/reports/cli_messages.h"
+#include "cli/reports/derive_records.h"
+#include "cli/files/file_names.h"
+#include "cli/files/movie_pairs.h"
+#include "cli/reports/rule_problem_report.h"
+#include "cli/files/rule_search.h"
+#include "fixrules/fix_loader.h"
+#include "fixrules/rule_check.h"
+#include "fixrules/rule_messages.h"
+#include "movie/file_device.h"
+#include "movie/walk_messages.h"
+#include "rulemaking/rule_derivation.h"
+#include "rulemaking/rule_record.h"
+
+namespace vantrel::cli {
+namespace {
+
+// Opens each pair of movies, hands it to the derivation, and prints what
+// the derivation finds as it comes.
+class DeriveRun final : public MoviePairVisitor, public DeriveListener {
+ public:
+  DeriveRun(const CliEnvironment& environment, bool json, std::string rulesPath,
+            const FixTable& existing)
+      : environment_(environment),
+        json_(json),
+        rulesPath_(std::move(rulesPath)),
+        derivation_(existing, *this) {}
+
+  void pair(const std::string& good, const std::string& damaged) override {
+    OpenFailure goodFailure, damagedFailure;
+    auto goodDevice = openFileDevice(good, OpenMode::ReadOnly, &goodFailure);
+    auto damagedDevice = openFileDevice(damaged, OpenMode::ReadOnly, &damagedFailure);
+    if (!goodDevice || !damagedDevice) {
+      if (!goodDevice) failed(good, cannotOpenText(openFailureText(goodFailure)));
+      if (!damagedDevice) failed(damaged, cannotOpenText(openFailureText(damagedFailure)));
+      return;
+    }
+    MovieStream goodFile(std::move(goodDevice));
+    MovieStream damagedFile(std::move(damagedDevice));
+    goodPath_ = std::make_shared<const std::string>(good);
+    damagedPath_ = std::make_shared<const std::string>(damaged);
+    const PairWalks walks = derivation_.compare(goodFile, damagedFile, goodPath_, damagedPath_);
+    if (walks.good.result != WalkResult::Done) failed(good, walkFailureText(walks.good));
+    if (walks.bad && walks.bad->result != WalkResult::Done) {
+      failed(damaged, walkFailureText(*walks.bad));
+    }
+  }
+
+  void unpaired(const std::string& path, const std::string& missing) override {
+    ++extraProblems_;
+    environment_.err << unpairedLine(path, missing) << '\n';
+    if (json_) environment_.out << unpairedJson(path) << '\n';
+  }
+
+  void directoryGiven(const std::string& path) override { failed(path, deriveDirectoryText()); }
+
+  void unreadable(const std::string& directory, const std::string& why) override {
+    environment_.out.flush();
+    // Not a movie's report: the program's own message.
+    environment_.err << environment_.programName << ": " << printablePath(directory) << ": "
+                     << unreadableDirectoryText(why) << '\n';
+    failedMovies_ = true;
+  }
+
+  void rule(const DerivedRule& derived) override {
+    environment_.out << (json_ ? derivedRuleJson(derived) + '\n' : ruleRecordText(derived.rule));
+  }
+
+  void problem(const DeriveProblem& found) override {
+    const MovieLabel& partner = found.inGood ? damagedPath_ : goodPath_;
+    environment_.err << deriveProblemLine(found, partner ? *partner : std::string(), rulesPath_)
+                     << '\n';
+    if (json_) environment_.out << deriveProblemJson(found) << '\n';
+  }
+
+  // A problem found outside the derivation, such as a rule file that stops
+  // being readable before the new rules would be appended.
+  void countProblem() { ++extraProblems_; }
+
+  int finish() {
+    DeriveTotals totals = derivation_.finish();
+    totals.problems += extraProblems_;
+    environment_.out.flush();
+    if (json_) environment_.out << deriveSummaryJson(totals) << '\n' << std::flush;
+    environment_.err << environment_.programName << ": " << deriveSummaryLine(totals) << '\n';
+    if (failedMovies_) return kExitMovieFailed;
+    const bool promiseKept = totals.problems == 0 && totals.repaired == totals.differing;
+    return promiseKept ? kExitDone : kExitRuleProblems;
+  }
+
+ private:
+  static std::string walkFailureText(const WalkOutcome& outcome) {
+    if (outcome.result == WalkResult::NotValid) return notValidText(outcome, true);
+    return resultMessage(outcome.result).text;
+  }
+
+  void failed(const std::string& path, const std::string& why) {
+    environment_.out.flush();
+    environment_.err << printablePath(path) << ": " << why << '\n';
+    failedMovies_ = true;
+  }
+
+  const CliEnvironment& environment_;
+  bool json_;
+  std::string rulesPath_;
+  RuleDerivation derivation_;
+  MovieLabel goodPath_;
+  MovieLabel damagedPath_;
+  std::uint64_t extraProblems_ = 0;
+  bool failedMovies_ = false;
+};
+
+}  // namespace
+
+int runDeriveRules(const CliOptions& options, const CliEnvironment& environment) {
+  // Without --rules no rule file is read, nor searched for: the new rules
+  // then stand alone.
+  RuleSearch existing;
+  existing.load.opened = true;
+  if (options.rulesPath) {
+    existing = findRules(options, environment);
+    if (!existing.load.opened) {
+      environment.err << noRulesMessage(environment.programName, existing);
+      return kExitNoRules;
+    }
+  }
+  const std::string rulesPath = options.rulesPath.value_or(kRuleFileName);
+  DeriveRun run(environment, options.json, rulesPath, existing.load.table);
+  if (const auto malformed = malformedProblem(existing.load)) {
+    // Rules appended after a record that stops the reading would never be read.
+    run.countProblem();
+    environment.err << environment.programName << ": "
+                    << ruleProblemLine(rulesPath, *malformed, existing.load.table) << '\n';
+    if (options.json) {
+      environment.out << ruleProblemJson(rulesPath, *malformed, existing.load.table) << '\n';
+    }
+  } else if (existing.load.ctrlZLine) {
+    // The same for rules appended after the Ctrl-Z that ends the file.
+    run.countProblem();
+    environment.err << environment.programName << ": "
+                    << ctrlZLine(rulesPath, *existing.load.ctrlZLine) << '\n';
+    if (options.json) environment.out << ctrlZJson(rulesPath, *existing.load.ctrlZLine) << '\n';
+  }
+  visitMoviePairs(options.movies, options.recursive, run);
+  return run.finish();
+}
+
+}  // namespace vantrel::cli

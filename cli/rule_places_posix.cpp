@@ -1,9 +1,0 @@
-#include "cli/rule_places.h"
-
-namespace vantrel::cli {
-
-std::vector<std::string> systemRulePlaces(const EnvironmentLookup& variable) {
-  return xdgRulePlaces(variable);
-}
-
-}  // namespace vantrel::cli

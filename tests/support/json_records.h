@@ -1,0 +1,67 @@
+#ifndef VANTREL_TESTS_SUPPORT_JSON_RECORDS_H_
+#define VANTREL_TESTS_SUPPORT_JSON_RECORDS_H_
+
+// JSON Lines records as the programs should write them, built here without
+// the program's own writer, from the plain model of the walk.
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fixrules/fix_rule.h"
+#include "tests/support/model_walk.h"
+
+namespace vantrel::moviekit {
+
+// JSON as the records should hold it, written here without the program's
+// own writer: ASCII text as it stands, and bytes as Latin-1 characters.
+inline std::string jsonText(const std::string& bytes) {
+  std::string out = "\"";
+  for (const char byte : bytes) {
+    const auto c = static_cast<unsigned char>(byte);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += byte;
+    } else if (c < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", c);
+      out += escape;
+    } else if (c < 0x80) {
+      out += byte;
+    } else {
+      out += static_cast<char>(0xC0 | c >> 6);
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out + "\"";
+}
+
+inline std::string jsonBytes(const std::array<unsigned char, 4>& bytes) {
+  return jsonText(std::string(bytes.begin(), bytes.end()));
+}
+
+inline std::string signedText(std::uint32_t word) {
+  return std::to_string(static_cast<std::int32_t>(word));
+}
+
+inline std::string fixRecord(const std::string& movie, const ModelFix& fix,
+                             const std::vector<FixRule>& rules) {
+  long long line = 0;
+  for (const FixRule& rule : rules) {
+    if (std::equal(fix.tag.begin(), fix.tag.end(), rule.tag,
+                   [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); }) &&
+        rule.number == fix.number) {
+      line = rule.line;
+      break;
+    }
+  }
+  return "{\"type\":\"fix\",\"movie\":" + jsonText(movie) +
+         ",\"offset\":" + std::to_string(fix.valueOffset) + ",\"tag\":" + jsonBytes(fix.tag) +
+         ",\"number\":" + signedText(fix.number) + ",\"old\":" + signedText(fix.oldValue) +
+         ",\"new\":" + signedText(fix.newValue) + ",\"line\":" + std::to_string(line) + "}\n";
+}
+
+}  // namespace vantrel::moviekit
+
+#endif  // VANTREL_TESTS_SUPPORT_JSON_RECORDS_H_

@@ -1,6 +1,8 @@
 #include "rulemaking/reference_pairing.h"
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "movie/movie_walk.h"
@@ -12,8 +14,12 @@ namespace {
 // element's, which is as good as before, since a chunk is one or the other.
 constexpr std::uint32_t kNoElement = 0xFFFFFFFFu;
 
-bool sameName(const HeldReference& good, const ReadReference& bad) {
-  return std::equal(good.tag, good.tag + 4, bad.tag) && good.number == bad.number;
+// Partners: the same tag and number, and the same value word. The place
+// alone is not enough: a byte that the walk reads to find the reference
+// may differ, so that the damaged copy's walk reads it elsewhere.
+bool partners(const HeldReference& good, const ReadReference& bad) {
+  return std::equal(good.tag, good.tag + 4, bad.tag) && good.number == bad.number &&
+         good.valueOffset == bad.valueOffset;
 }
 
 class GoodCollector final : public ProgressSink {
@@ -28,6 +34,7 @@ class GoodCollector final : public ProgressSink {
     std::copy_n(reference.tag, 4, kept.tag);
     kept.number = reference.number;
     kept.value = reference.value;
+    kept.paired = false;
     held_.push_back(kept);
   }
 
@@ -39,7 +46,7 @@ class GoodCollector final : public ProgressSink {
 // references pairs them.
 class BadMatcher final : public ProgressSink {
  public:
-  BadMatcher(const std::vector<HeldReference>& good, PairingListener& listener)
+  BadMatcher(std::vector<HeldReference>& good, PairingListener& listener)
       : good_(good), listener_(listener) {}
   void begin(std::uint32_t) override {}
   void step() override {}
@@ -47,24 +54,117 @@ class BadMatcher final : public ProgressSink {
     const ReferencePlace place = placeOf(bad.chunk, bad.element);
     while (next_ < good_.size() && good_[next_].place < place) listener_.goodOnly(good_[next_++]);
     if (next_ < good_.size() && good_[next_].place == place) {
-      const HeldReference& good = good_[next_++];
-      if (sameName(good, bad)) {
+      HeldReference& good = good_[next_++];
+      if (partners(good, bad)) {
+        good.paired = true;
         listener_.paired(good, bad);
         return;
       }
       listener_.goodOnly(good);
     }
+    badOnly_.push_back(bad.valueOffset);
     listener_.badOnly(bad);
   }
   void finish() {
     while (next_ < good_.size()) listener_.goodOnly(good_[next_++]);
   }
+  // The value offsets of the damaged copy's references told as badOnly().
+  std::vector<std::uint64_t>& badOnlyOffsets() { return badOnly_; }
 
  private:
-  const std::vector<HeldReference>& good_;
+  std::vector<HeldReference>& good_;
   PairingListener& listener_;
   std::size_t next_ = 0;
+  std::vector<std::uint64_t> badOnly_;
 };
+
+// The bytes that may differ between the copies: the value word of each
+// paired reference, and the whole block of each reference without a
+// partner (already told). Both lists sorted by offset.
+class MayDiffer {
+ public:
+  MayDiffer(const std::vector<HeldReference>& good, const std::vector<std::uint64_t>& badOnly)
+      : good_(good), badOnly_(badOnly) {}
+
+  bool covers(std::uint64_t offset) const {
+    // A range that holds `offset` starts at most a block before it.
+    const std::uint64_t from = offset >= kReferenceSize ? offset - kReferenceSize + 1 : 0;
+    auto held = std::lower_bound(
+        good_.begin(), good_.end(), from,
+        [](const HeldReference& reference, std::uint64_t at) { return reference.valueOffset < at; });
+    for (; held != good_.end() && held->valueOffset <= offset; ++held) {
+      const std::uint64_t length = held->paired ? kValueSize : kReferenceSize;
+      if (offset < held->valueOffset + length) return true;
+    }
+    auto bad = std::lower_bound(badOnly_.begin(), badOnly_.end(), from);
+    return bad != badOnly_.end() && *bad <= offset;
+  }
+
+ private:
+  static constexpr std::uint64_t kValueSize = 4;
+  static constexpr std::uint64_t kReferenceSize = 16;
+  const std::vector<HeldReference>& good_;
+  const std::vector<std::uint64_t>& badOnly_;
+};
+
+// A device the walk may close while its owner keeps it open.
+class BorrowedDevice final : public FileDevice {
+ public:
+  explicit BorrowedDevice(FileDevice& device) : device_(device) {}
+  std::uint64_t size() const override { return device_.size(); }
+  std::size_t readAt(std::uint64_t offset, unsigned char* out, std::size_t n) override {
+    return device_.readAt(offset, out, n);
+  }
+  bool writeAt(std::uint64_t, const unsigned char*, std::size_t) override { return false; }
+  bool sync() override { return true; }
+  bool close() override { return true; }
+
+ private:
+  FileDevice& device_;
+};
+
+// Whether all `n` bytes at `offset` arrived.
+bool readWhole(FileDevice& device, std::uint64_t offset, unsigned char* out, std::size_t n) {
+  std::size_t got = 0;
+  while (got < n) {
+    const std::size_t more = device.readAt(offset + got, out + got, n - got);
+    if (more == 0) return false;
+    got += more;
+  }
+  return true;
+}
+
+// The first byte of the two files that differs where no rule can change it.
+std::optional<ByteDifference> firstByteDifference(FileDevice& good, FileDevice& bad,
+                                                  const MayDiffer& mayDiffer) {
+  constexpr std::size_t kBlock = std::size_t{1} << 16;
+  ByteDifference difference;
+  difference.goodSize = good.size();
+  difference.badSize = bad.size();
+  const std::uint64_t common = std::min(good.size(), bad.size());
+  std::vector<unsigned char> goodBytes(kBlock), badBytes(kBlock);
+  for (std::uint64_t at = 0; at < common; at += kBlock) {
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, common - at));
+    if (!readWhole(good, at, goodBytes.data(), n) || !readWhole(bad, at, badBytes.data(), n)) {
+      difference.offset = at;
+      difference.unreadable = true;
+      return difference;
+    }
+    if (std::equal(goodBytes.begin(), goodBytes.begin() + static_cast<std::ptrdiff_t>(n),
+                   badBytes.begin())) {
+      continue;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      if (goodBytes[i] != badBytes[i] && !mayDiffer.covers(at + i)) {
+        difference.offset = at + i;
+        return difference;
+      }
+    }
+  }
+  if (good.size() == bad.size()) return std::nullopt;
+  difference.offset = common;
+  return difference;
+}
 
 WalkOptions readingOnly() {
   WalkOptions options;
@@ -87,17 +187,29 @@ std::optional<std::uint32_t> elementOf(ReferencePlace place) {
   return element;
 }
 
-PairWalks pairReferences(MovieStream& good, MovieStream& bad, PairingListener& listener) {
+PairWalks pairReferences(FileDevice& good, FileDevice& bad, PairingListener& listener) {
   const FixTable noRules;
   PairWalks walks;
   std::vector<HeldReference> held;
   GoodCollector collector(held);
-  walks.good = walkMovie(good, noRules, collector, readingOnly());
+  MovieStream goodFile(std::make_unique<BorrowedDevice>(good));
+  walks.good = walkMovie(goodFile, noRules, collector, readingOnly());
   if (walks.good.result != WalkResult::Done) return walks;
 
   BadMatcher matcher(held, listener);
-  walks.bad = walkMovie(bad, noRules, matcher, readingOnly());
-  if (walks.bad->result == WalkResult::Done) matcher.finish();
+  MovieStream badFile(std::make_unique<BorrowedDevice>(bad));
+  walks.bad = walkMovie(badFile, noRules, matcher, readingOnly());
+  if (walks.bad->result != WalkResult::Done) return walks;
+  matcher.finish();
+
+  std::sort(held.begin(), held.end(), [](const HeldReference& a, const HeldReference& b) {
+    return a.valueOffset < b.valueOffset;
+  });
+  std::vector<std::uint64_t>& badOnly = matcher.badOnlyOffsets();
+  std::sort(badOnly.begin(), badOnly.end());
+  if (const auto difference = firstByteDifference(good, bad, MayDiffer(held, badOnly))) {
+    listener.bytesDiffer(*difference);
+  }
   return walks;
 }
 

@@ -62,6 +62,13 @@ class RuleDerivation::Pairing final : public PairingListener {
     layout(bad.tag, bad.number, bad.value, damaged_, bad.valueOffset, false,
            placeOf(bad.chunk, bad.element));
   }
+  void bytesDiffer(const ByteDifference& difference) override {
+    DeriveProblem problem;
+    problem.site = Site{damaged_, difference.offset};
+    problem.bytes = difference;
+    ++derivation_.totals_.problems;
+    derivation_.listener_.problem(problem);
+  }
 
  private:
   void layout(const char tag[4], std::uint32_t number, std::uint32_t value, const MovieLabel& movie,
@@ -87,7 +94,7 @@ RuleDerivation::RuleDerivation(const FixTable& existing, DeriveListener& listene
 
 RuleDerivation::~RuleDerivation() = default;
 
-PairWalks RuleDerivation::compare(MovieStream& good, MovieStream& damaged,
+PairWalks RuleDerivation::compare(FileDevice& good, FileDevice& damaged,
                                   const MovieLabel& goodLabel, const MovieLabel& damagedLabel) {
   Pairing pairing(*this, goodLabel, damagedLabel);
   return pairReferences(good, damaged, pairing);

@@ -39,11 +39,12 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
       if (!damagedDevice) failed(damaged, cannotOpenText(openFailureText(damagedFailure)));
       return;
     }
-    MovieStream goodFile(std::move(goodDevice));
-    MovieStream damagedFile(std::move(damagedDevice));
     goodPath_ = std::make_shared<const std::string>(good);
     damagedPath_ = std::make_shared<const std::string>(damaged);
-    const PairWalks walks = derivation_.compare(goodFile, damagedFile, goodPath_, damagedPath_);
+    const PairWalks walks =
+        derivation_.compare(*goodDevice, *damagedDevice, goodPath_, damagedPath_);
+    goodDevice->close();
+    damagedDevice->close();
     if (walks.good.result != WalkResult::Done) failed(good, walkFailureText(walks.good));
     if (walks.bad && walks.bad->result != WalkResult::Done) {
       failed(damaged, walkFailureText(*walks.bad));

@@ -48,6 +48,7 @@ class Recorder final : public DeriveListener {
         {DeriveProblemKind::Unwritable, "unwritable"}};
     ModelFinding found = at(kinds.at(problem.kind), problem.tag, problem.number, problem.site);
     found.inGood = problem.inGood;
+    found.bytes = problem.bytes.has_value();
     if (problem.kind == DeriveProblemKind::Shadowed) found.line = problem.rule.line;
     EXPECT_EQ(problem.site.movie->rfind(problem.inGood ? "good " : "bad ", 0), 0u);
     findings.push_back(found);
@@ -80,8 +81,8 @@ Derived derive(std::vector<std::pair<Bytes, Bytes>> pairs, const std::vector<Fix
   Recorder recorder;
   RuleDerivation derivation(table, recorder);
   for (std::size_t m = 0; m < pairs.size(); ++m) {
-    MovieStream good(std::make_unique<MemoryDevice>(pairs[m].first, false));
-    MovieStream bad(std::make_unique<MemoryDevice>(pairs[m].second, false));
+    MemoryDevice good(pairs[m].first, false);
+    MemoryDevice bad(pairs[m].second, false);
     const PairWalks walks =
         derivation.compare(good, bad, std::make_shared<std::string>("good " + std::to_string(m)),
                            std::make_shared<std::string>("bad " + std::to_string(m)));

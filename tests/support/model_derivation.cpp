@@ -110,14 +110,15 @@ bool needsVerdict(const Key& key, const ModelPair& pair, const std::vector<FixRu
 }  // namespace
 
 bool ModelFinding::operator==(const ModelFinding& other) const {
-  return kind == other.kind && tag == other.tag && number == other.number &&
+  return kind == other.kind && bytes == other.bytes && tag == other.tag &&
+         number == other.number &&
          moviePair == other.moviePair && inGood == other.inGood && offset == other.offset &&
          oldValue == other.oldValue && newValue == other.newValue &&
          references == other.references && line == other.line;
 }
 
 std::string describe(const ModelFinding& finding) {
-  return finding.kind + " '" + std::string(finding.tag.begin(), finding.tag.end()) + "' " +
+  return finding.kind + (finding.bytes ? " (bytes)" : "") + " '" + std::string(finding.tag.begin(), finding.tag.end()) + "' " +
          std::to_string(finding.number) + " in pair " + std::to_string(finding.moviePair) +
          (finding.inGood ? " (good)" : "") + " at " + std::to_string(finding.offset) + ": " +
          std::to_string(finding.oldValue) + " -> " + std::to_string(finding.newValue) + " x" +
@@ -140,9 +141,18 @@ ModelDerivation modelDerive(const std::vector<std::pair<Bytes, Bytes>>& pairs,
     for (const ModelReference& reference : bad.references) {
       places[placeOf(reference)].second = &reference;
     }
+    // Bytes that the rules may change, or that are told of already.
+    std::vector<bool> mayDiffer(std::max(pairs[m].first.size(), pairs[m].second.size()));
+    const auto mark = [&mayDiffer](std::uint64_t offset, std::uint64_t length) {
+      for (std::uint64_t i = offset; i < offset + length && i < mayDiffer.size(); ++i) {
+        mayDiffer[i] = true;
+      }
+    };
     for (const auto& [place, both] : places) {
       const auto [goodReference, badReference] = both;
-      if (goodReference && badReference && keyOf(*goodReference) == keyOf(*badReference)) {
+      if (goodReference && badReference && keyOf(*goodReference) == keyOf(*badReference) &&
+          goodReference->valueOffset == badReference->valueOffset) {
+        mark(badReference->valueOffset, 4);
         const Key key = keyOf(*badReference);
         const ModelPair pair{badReference->value, goodReference->value, m,
                              badReference->valueOffset};
@@ -160,11 +170,26 @@ ModelDerivation modelDerive(const std::vector<std::pair<Bytes, Bytes>>& pairs,
             finding("layout", keyOf(*goodReference), m, goodReference->valueOffset);
         found.inGood = true;
         result.findings.push_back(found);
+        mark(goodReference->valueOffset, 16);
       }
       if (badReference) {
         result.findings.push_back(
             finding("layout", keyOf(*badReference), m, badReference->valueOffset));
+        mark(badReference->valueOffset, 16);
       }
+    }
+    const Bytes& goodBytes = pairs[m].first;
+    const Bytes& badBytes = pairs[m].second;
+    const std::size_t common = std::min(goodBytes.size(), badBytes.size());
+    std::optional<std::uint64_t> firstDifference;
+    for (std::size_t i = 0; i < common && !firstDifference; ++i) {
+      if (goodBytes[i] != badBytes[i] && !mayDiffer[i]) firstDifference = i;
+    }
+    if (!firstDifference && goodBytes.size() != badBytes.size()) firstDifference = common;
+    if (firstDifference) {
+      ModelFinding found = finding("layout", Key{}, m, *firstDifference);
+      found.bytes = true;
+      result.findings.push_back(found);
     }
   }
   for (const Key& key : needOrder) {

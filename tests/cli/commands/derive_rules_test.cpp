@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "movie/container_layout.h"
 #include "tests/support/cli_program_fixture.h"
 #include "tests/support/movie_builder.h"
 #include "tests/support/sample_movies.h"
@@ -103,8 +104,11 @@ TEST_F(DeriveRulesTest, EachProblemIsToldWhereItLiesAndTheExitCodeIsFour) {
   EXPECT_EQ(result.err,
             at(8) +
                 "layout: 'XTRA' 9 in chunk 8 has no reference of that tag and number at the "
-                "same place in " +
-                path("good.qlm") + "\n" + at(0) +
+                "same offset in " +
+                path("good.qlm") + "\n" + path("bad.qlm") + ":" + hex(ContainerHeader::kIndexOffsetAt) +
+                ": layout: this byte differs from " + path("good.qlm") +
+                " outside the value word of any reference, where no rule can change it\n" +
+                at(0) +
                 "conflict: 'SCRP' 41 needs 1 -> 2 here and 1 -> 3 at " + hex(offset(1)) + "\n" +
                 at(2) + "conflict: 'WAVE' 5 needs 5 -> 6 here, but 5 is right at " +
                 hex(offset(3)) + "\n" + at(4) +
@@ -114,7 +118,7 @@ TEST_F(DeriveRulesTest, EachProblemIsToldWhereItLiesAndTheExitCodeIsFour) {
                 "unwritable: 'A\\x0d\\x0aB' 1 needs 1 -> 2 here, but fix.dat cannot hold this tag "
                 "(a Ctrl-Z ends the file, and a carriage return before a line feed reads as one "
                 "line end)\n"
-                "vantrel: 8 references compared, 7 differ; 1 rule written; 5 problems\n");
+                "vantrel: 8 references compared, 7 differ; 1 rule written; 6 problems\n");
 
   const RunResult json = run(
       {"--derive-rules", "--json", "--rules", path("fix.dat"), path("good.qlm"), path("bad.qlm")});
@@ -129,13 +133,16 @@ TEST_F(DeriveRulesTest, EachProblemIsToldWhereItLiesAndTheExitCodeIsFour) {
   };
   EXPECT_EQ(
       json.out,
-      problem("layout", "XTRA", "9", 8) + problem("conflict", "SCRP", "41", 0) +
+      problem("layout", "XTRA", "9", 8) +
+          "{\"type\":\"derive-problem\",\"kind\":\"layout\",\"tag\":null,\"number\":null," +
+          movie + ",\"offset\":" + std::to_string(ContainerHeader::kIndexOffsetAt) + "}\n" +
+          problem("conflict", "SCRP", "41", 0) +
           problem("conflict", "WAVE", "5", 2) + problem("shadowed", "FONT", "1", 4, ",\"line\":1") +
           problem("unwritable", "A\\u000d\\u000aB", "1", 5) +
           "{\"type\":\"rule\",\"tag\":\"NEG \",\"number\":-3,\"old\":-2147483648,\"new\":-7,"
           "\"references\":1," +
           movie + ",\"offset\":" + std::to_string(offset(6)) + "}\n" +
-          "{\"type\":\"summary\",\"compared\":8,\"differing\":7,\"rules\":1,\"problems\":5}\n");
+          "{\"type\":\"summary\",\"compared\":8,\"differing\":7,\"rules\":1,\"problems\":6}\n");
 }
 
 TEST_F(DeriveRulesTest, FoldersPairByRelativePathAndAMovieInOneIsUnpaired) {

@@ -89,9 +89,10 @@ class MayDiffer {
   bool covers(std::uint64_t offset) const {
     // A range that holds `offset` starts at most a block before it.
     const std::uint64_t from = offset >= kReferenceSize ? offset - kReferenceSize + 1 : 0;
-    auto held = std::lower_bound(
-        good_.begin(), good_.end(), from,
-        [](const HeldReference& reference, std::uint64_t at) { return reference.valueOffset < at; });
+    auto held = std::lower_bound(good_.begin(), good_.end(), from,
+                                 [](const HeldReference& reference, std::uint64_t at) {
+                                   return reference.valueOffset < at;
+                                 });
     for (; held != good_.end() && held->valueOffset <= offset; ++held) {
       const std::uint64_t length = held->paired ? kValueSize : kReferenceSize;
       if (offset < held->valueOffset + length) return true;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "cli/files/file_names.h"
 #include "cli/reports/cli_messages.h"
 #include "cli/reports/console_sink.h"
-#include "cli/files/file_names.h"
 #include "cli/reports/json_writer.h"
 
 namespace vantrel::cli {

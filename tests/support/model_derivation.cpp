@@ -12,7 +12,10 @@ namespace vantrel::moviekit {
 namespace {
 
 using Key = std::pair<std::array<unsigned char, 4>, std::uint32_t>;
-using Place = std::pair<std::uint32_t, std::int64_t>;  // chunk, element (-1: none)
+// Chunk, element; a chunk of one reference sorts after any element of the
+// same chunk's place, as a chunk may be a group in one copy and not in the other.
+using Place = std::pair<std::uint32_t, std::int64_t>;
+constexpr std::int64_t kNoElement = std::int64_t{1} << 32;
 
 struct ModelPair {
   std::uint32_t bad = 0;
@@ -22,7 +25,7 @@ struct ModelPair {
 };
 
 Place placeOf(const ModelReference& reference) {
-  return {reference.chunk, reference.element ? std::int64_t{*reference.element} : -1};
+  return {reference.chunk, reference.element ? std::int64_t{*reference.element} : kNoElement};
 }
 
 Key keyOf(const ModelReference& reference) { return {reference.tag, reference.number}; }
@@ -110,15 +113,15 @@ bool needsVerdict(const Key& key, const ModelPair& pair, const std::vector<FixRu
 }  // namespace
 
 bool ModelFinding::operator==(const ModelFinding& other) const {
-  return kind == other.kind && bytes == other.bytes && tag == other.tag &&
-         number == other.number &&
+  return kind == other.kind && bytes == other.bytes && tag == other.tag && number == other.number &&
          moviePair == other.moviePair && inGood == other.inGood && offset == other.offset &&
          oldValue == other.oldValue && newValue == other.newValue &&
          references == other.references && line == other.line;
 }
 
 std::string describe(const ModelFinding& finding) {
-  return finding.kind + (finding.bytes ? " (bytes)" : "") + " '" + std::string(finding.tag.begin(), finding.tag.end()) + "' " +
+  return finding.kind + (finding.bytes ? " (bytes)" : "") + " '" +
+         std::string(finding.tag.begin(), finding.tag.end()) + "' " +
          std::to_string(finding.number) + " in pair " + std::to_string(finding.moviePair) +
          (finding.inGood ? " (good)" : "") + " at " + std::to_string(finding.offset) + ": " +
          std::to_string(finding.oldValue) + " -> " + std::to_string(finding.newValue) + " x" +

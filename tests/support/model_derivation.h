@@ -26,7 +26,7 @@ namespace vantrel::moviekit {
 // them, then, in the order of the first pair that needs one, a rule or a
 // problem for each tag and number.
 struct ModelFinding {
-  std::string kind;  // "rule", "layout", "conflict", "shadowed" or "unwritable"
+  std::string kind;    // "rule", "layout", "conflict", "shadowed" or "unwritable"
   bool bytes = false;  // layout: the first byte that differs outside any reference (tag, number 0)
   std::array<unsigned char, 4> tag{};
   std::uint32_t number = 0;

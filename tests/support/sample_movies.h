@@ -1,6 +1,7 @@
 #ifndef VANTREL_TESTS_SUPPORT_SAMPLE_MOVIES_H_
 #define VANTREL_TESTS_SUPPORT_SAMPLE_MOVIES_H_
 
+#include <cstdint>
 #include <vector>
 
 #include "tests/support/movie_builder.h"
@@ -11,6 +12,18 @@ namespace vantrel::moviekit {
 // references among good ones, and the rules that repair them.
 BuiltMovie demoMovie();
 std::vector<Rule> demoRules();
+
+// A good movie and its damaged copy that differ in one byte, which is both
+// the value word of an 'ACTR' reference and the kind word of the 'GGFR'
+// element before it: 1 in the good copy, whose walk reads the element's
+// reference 'ELEM' 5 at E + 28, and 4 in the damaged one, whose walk reads
+// a reference 'ELEM' 5 at E + 8 instead (E being the element's offset).
+struct KindWordPair {
+  Bytes good;
+  Bytes damaged;
+  std::uint64_t kindWordAt = 0;  // E + 4
+};
+KindWordPair kindWordIsAValueWordPair();
 
 }  // namespace vantrel::moviekit
 

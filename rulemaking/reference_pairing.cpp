@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "movie/movie_walk.h"
+#include "rulemaking/borrowed_device.h"
+#include "rulemaking/byte_comparison.h"
 
 namespace vantrel {
 namespace {
@@ -108,65 +110,6 @@ class MayDiffer {
   const std::vector<std::uint64_t>& badOnly_;
 };
 
-// A device the walk may close while its owner keeps it open.
-class BorrowedDevice final : public FileDevice {
- public:
-  explicit BorrowedDevice(FileDevice& device) : device_(device) {}
-  std::uint64_t size() const override { return device_.size(); }
-  std::size_t readAt(std::uint64_t offset, unsigned char* out, std::size_t n) override {
-    return device_.readAt(offset, out, n);
-  }
-  bool writeAt(std::uint64_t, const unsigned char*, std::size_t) override { return false; }
-  bool sync() override { return true; }
-  bool close() override { return true; }
-
- private:
-  FileDevice& device_;
-};
-
-// Whether all `n` bytes at `offset` arrived.
-bool readWhole(FileDevice& device, std::uint64_t offset, unsigned char* out, std::size_t n) {
-  std::size_t got = 0;
-  while (got < n) {
-    const std::size_t more = device.readAt(offset + got, out + got, n - got);
-    if (more == 0) return false;
-    got += more;
-  }
-  return true;
-}
-
-// The first byte of the two files that differs where no rule can change it.
-std::optional<ByteDifference> firstByteDifference(FileDevice& good, FileDevice& bad,
-                                                  const MayDiffer& mayDiffer) {
-  constexpr std::size_t kBlock = std::size_t{1} << 16;
-  ByteDifference difference;
-  difference.goodSize = good.size();
-  difference.badSize = bad.size();
-  const std::uint64_t common = std::min(good.size(), bad.size());
-  std::vector<unsigned char> goodBytes(kBlock), badBytes(kBlock);
-  for (std::uint64_t at = 0; at < common; at += kBlock) {
-    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, common - at));
-    if (!readWhole(good, at, goodBytes.data(), n) || !readWhole(bad, at, badBytes.data(), n)) {
-      difference.offset = at;
-      difference.unreadable = true;
-      return difference;
-    }
-    if (std::equal(goodBytes.begin(), goodBytes.begin() + static_cast<std::ptrdiff_t>(n),
-                   badBytes.begin())) {
-      continue;
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-      if (goodBytes[i] != badBytes[i] && !mayDiffer.covers(at + i)) {
-        difference.offset = at + i;
-        return difference;
-      }
-    }
-  }
-  if (good.size() == bad.size()) return std::nullopt;
-  difference.offset = common;
-  return difference;
-}
-
 WalkOptions readingOnly() {
   WalkOptions options;
   options.dryRun = true;
@@ -208,7 +151,10 @@ PairWalks pairReferences(FileDevice& good, FileDevice& bad, PairingListener& lis
   });
   std::vector<std::uint64_t>& badOnly = matcher.badOnlyOffsets();
   std::sort(badOnly.begin(), badOnly.end());
-  if (const auto difference = firstByteDifference(good, bad, MayDiffer(held, badOnly))) {
+  const MayDiffer mayDiffer(held, badOnly);
+  const auto difference = firstByteDifference(
+      good, bad, [&mayDiffer](std::uint64_t at) { return mayDiffer.covers(at); });
+  if (difference) {
     listener.bytesDiffer(*difference);
   }
   return walks;

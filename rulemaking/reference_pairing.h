@@ -8,6 +8,7 @@
 #include "movie/movie_stream.h"
 #include "movie/progress_sink.h"
 #include "movie/walk_result.h"
+#include "rulemaking/byte_comparison.h"
 
 namespace vantrel {
 
@@ -28,15 +29,6 @@ struct HeldReference {
   std::uint32_t number;
   std::uint32_t value;
   bool paired;  // a reference of the damaged copy was found its partner
-};
-
-// The first byte at which the two copies differ outside the value words of
-// paired references, which are all that rules can change.
-struct ByteDifference {
-  std::uint64_t offset = 0;  // in both copies; the shorter one's size when it ends there
-  std::uint64_t goodSize = 0;
-  std::uint64_t badSize = 0;
-  bool unreadable = false;  // the bytes at `offset` could not be read to compare them
 };
 
 // What pairing two walks finds, in the damaged copy's walk order.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "rulemaking/repair_check.h"
 #include "rulemaking/rule_record.h"
 
 namespace vantrel {
@@ -150,6 +151,23 @@ DeriveTotals RuleDerivation::finish() {
   return totals_;
 }
 
+void RuleDerivation::verify(FileDevice& good, FileDevice& damaged, const MovieLabel& damagedLabel) {
+  if (!existingAndDerived_) {
+    std::vector<FixRule> rules;
+    rules.reserve(existing_.size() + derived_.size());
+    for (std::size_t i = 0; i < existing_.size(); ++i) rules.push_back(existing_.rule(i));
+    rules.insert(rules.end(), derived_.begin(), derived_.end());
+    existingAndDerived_.emplace(std::move(rules));
+  }
+  const auto difference = differenceAfterRepair(good, damaged, *existingAndDerived_);
+  if (!difference) return;
+  DeriveProblem problem;
+  problem.site = Site{damagedLabel, difference->offset};
+  problem.bytes = difference;
+  ++totals_.problems;
+  listener_.problem(problem);
+}
+
 // The verdict on one tag and number. Each branch that repairs checks the
 // rule that will come first for it against every pair, through the summary.
 void RuleDerivation::decide(std::uint64_t key, KeySummary& summary) {
@@ -198,6 +216,7 @@ void RuleDerivation::decide(std::uint64_t key, KeySummary& summary) {
     derived.first = change.site;
     totals_.repaired += summary.sameChange;
     ++totals_.rules;
+    derived_.push_back(derived.rule);
     listener_.rule(derived);
     return;
   }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "fixrules/fix_table.h"
 #include "movie/movie_stream.h"
@@ -46,8 +47,9 @@ struct DeriveProblem {
   std::uint32_t number = 0;
   Site site;
   // Layout: where the reference lies and what it holds; or, for bytes that
-  // differ outside any reference (`bytes`), the first of them (`site`), and
-  // the two files' sizes. Then `tag` and `number` say nothing.
+  // differ outside any reference or after the rules (`bytes`), the first of
+  // them (`site`), and the two files' sizes. Then `tag` and `number` say
+  // nothing.
   bool inGood = false;
   ReferencePlace place = 0;
   std::optional<ByteDifference> bytes;
@@ -111,8 +113,21 @@ class RuleDerivation {
   PairWalks compare(FileDevice& good, FileDevice& damaged, const MovieLabel& goodLabel,
                     const MovieLabel& damagedLabel);
 
-  // Decides every tag and number and tells the listener; call once, last.
+  // Decides every tag and number and tells the listener; call once, after
+  // every compare().
   DeriveTotals finish();
+
+  // After finish(), when it found no problem, for each pair compared:
+  // repairs the damaged copy in memory with the existing rules and the
+  // derived ones, with the real walk, and compares the result with the good
+  // copy. The pairs alone do not prove the rules, since a fix may change
+  // what the repair reads after it (a value word that is also a count, a
+  // kind word or part of another reference's value word); a byte that then
+  // differs is a layout problem, told at once. The devices stay open.
+  void verify(FileDevice& good, FileDevice& damaged, const MovieLabel& damagedLabel);
+
+  // The totals so far, with the problems verify() found.
+  const DeriveTotals& totals() const { return totals_; }
 
  private:
   // A pair of values at a site of the damaged movie.
@@ -140,6 +155,8 @@ class RuleDerivation {
 
   const FixTable& existing_;
   DeriveListener& listener_;
+  std::vector<FixRule> derived_;                // in the order told
+  std::optional<FixTable> existingAndDerived_;  // for verify(), made once
   DeriveTotals totals_;
   std::unordered_map<std::uint64_t, KeySummary> keys_;
   // The first place of each value that is right somewhere, by tag, number

@@ -40,6 +40,10 @@ std::string placeText(ReferencePlace place) {
 std::string bytesDifferText(const ByteDifference& difference, const std::string& partner) {
   const std::string good = printablePath(partner);
   if (difference.unreadable) return "the bytes here could not be read to compare with " + good;
+  if (difference.afterRules) {
+    return "repaired by the rules, this movie would still differ from " + good +
+           " here, as a fix changes what the repair reads after it";
+  }
   if (difference.offset == std::min(difference.goodSize, difference.badSize)) {
     return "this movie is " + counted(difference.badSize, "byte", "bytes") + " long and " + good +
            " " + std::to_string(difference.goodSize) + ", which no rule can change";

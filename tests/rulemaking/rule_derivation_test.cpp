@@ -95,8 +95,21 @@ Derived derive(std::vector<std::pair<Bytes, Bytes>> pairs, const std::vector<Fix
                 modelWalk(pairs[m].second, {}, true).result);
     }
   }
-  const DeriveTotals totals = derivation.finish();
-  return Derived{std::move(recorder.findings), std::move(recorder.rules), totals};
+  derivation.finish();
+  // As the command line does, when nothing else was found.
+  bool allWalked = true;
+  for (const auto& [good, bad] : pairs) {
+    allWalked = allWalked && modelWalk(good, {}, true).result == WalkResult::Done &&
+                modelWalk(bad, {}, true).result == WalkResult::Done;
+  }
+  if (derivation.totals().problems == 0 && allWalked) {
+    for (std::size_t m = 0; m < pairs.size(); ++m) {
+      MemoryDevice good(pairs[m].first, false);
+      MemoryDevice bad(pairs[m].second, false);
+      derivation.verify(good, bad, std::make_shared<std::string>("bad " + std::to_string(m)));
+    }
+  }
+  return Derived{std::move(recorder.findings), std::move(recorder.rules), derivation.totals()};
 }
 
 // Tags that the rule file cannot hold, and one it can that holds a line feed.
@@ -276,6 +289,25 @@ TEST(RuleDerivationTest, AnElementReadAtAnotherOffsetIsALayoutProblem) {
   EXPECT_EQ(derived.totals.problems, 2u);
   std::map<std::string, int> kindsSeen;
   EXPECT_FALSE(agreesAndKeepsThePromise({{pair.good, pair.damaged}}, {}, kindsSeen).made);
+}
+
+// Rules that each pair needs, but that do not repair the movie together:
+// the repair, checked in memory, leaves a byte of the good copy unmade.
+TEST(RuleDerivationTest, RulesThatDoNotRepairTheMovieTogetherAreALayoutProblem) {
+  const OverlapPair pair = overlappingValueWordsPair();
+  const Derived derived = derive({{pair.good, pair.damaged}}, {});
+  ASSERT_EQ(derived.findings.size(), 3u);
+  EXPECT_EQ(derived.findings[0].kind, "rule");
+  EXPECT_EQ(derived.findings[1].kind, "rule");
+  EXPECT_EQ(derived.findings[2].kind, "layout");
+  EXPECT_TRUE(derived.findings[2].bytes);
+  EXPECT_EQ(derived.findings[2].offset, pair.firstByteAt);
+  EXPECT_EQ(derived.totals.problems, 1u);
+  // So the model says, and so a repair by the walk model does.
+  EXPECT_EQ(derived.findings, modelDerive({{pair.good, pair.damaged}}, {}).findings);
+  const Bytes repaired = modelWalk(pair.damaged, derived.rules).bytes;
+  EXPECT_NE(repaired, pair.good);
+  EXPECT_NE(repaired[pair.firstByteAt], pair.good[pair.firstByteAt]);
 }
 
 // Movies whose structure differs where the walk reads it: a good copy whose

@@ -133,10 +133,14 @@ ModelDerivation modelDerive(const std::vector<std::pair<Bytes, Bytes>>& pairs,
   ModelDerivation result;
   std::map<Key, std::vector<ModelPair>> pairsOf;
   std::vector<Key> needOrder;  // each key once, when its first pair needs a verdict
+  bool allWalked = true;
   for (std::size_t m = 0; m < pairs.size(); ++m) {
     const ModelWalk good = modelWalk(pairs[m].first, {}, true);
     const ModelWalk bad = modelWalk(pairs[m].second, {}, true);
-    if (good.result != WalkResult::Done || bad.result != WalkResult::Done) continue;
+    if (good.result != WalkResult::Done || bad.result != WalkResult::Done) {
+      allWalked = false;
+      continue;
+    }
     std::map<Place, std::pair<const ModelReference*, const ModelReference*>> places;
     for (const ModelReference& reference : good.references) {
       places[placeOf(reference)].first = &reference;
@@ -206,6 +210,25 @@ ModelDerivation modelDerive(const std::vector<std::pair<Bytes, Bytes>>& pairs,
         rule.newValue = found->newValue;
         result.rules.push_back(rule);
       }
+    }
+  }
+  // With no problem, the proof: each damaged movie, repaired by the walk
+  // model with the existing rules and the derived ones, is its good copy.
+  if (!allWalked || result.findings.size() != result.rules.size()) return result;
+  std::vector<FixRule> all = existing;
+  all.insert(all.end(), result.rules.begin(), result.rules.end());
+  for (std::size_t m = 0; m < pairs.size(); ++m) {
+    const ModelWalk repair = modelWalk(pairs[m].second, all);
+    const Bytes& good = pairs[m].first;
+    std::optional<std::uint64_t> differs;
+    if (repair.result != WalkResult::Done) differs = 0;
+    for (std::size_t i = 0; i < good.size() && !differs; ++i) {
+      if (repair.bytes[i] != good[i]) differs = i;
+    }
+    if (differs) {
+      ModelFinding found = finding("layout", Key{}, m, *differs);
+      found.bytes = true;
+      result.findings.push_back(found);
     }
   }
   return result;

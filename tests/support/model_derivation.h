@@ -19,7 +19,9 @@ namespace vantrel::moviekit {
 // reading a record back with the rule model. Two references pair when they
 // lie at the same place and the same offset with the same tag and number;
 // then the two movies must agree in every byte but the value words of the
-// pairs (and the blocks of the references without a partner, told already).
+// pairs (and the blocks of the references without a partner, told already);
+// and when nothing else is found, each damaged movie repaired by the walk
+// model with the rules must be its good copy.
 
 // One thing the derivation reports, in the order it reports them: the
 // layout problems of each pair of movies as the damaged movie's walk meets

@@ -57,4 +57,22 @@ KindWordPair kindWordIsAValueWordPair() {
   return pair;
 }
 
+OverlapPair overlappingValueWordsPair() {
+  const BuiltMovie built =
+      MovieBuilder(22).addActr({0x11223344u, "OVRA", 1}).addActr({0x55667788u, "OVRB", 2}).build();
+  Bytes bytes = built.bytes;
+  // The first chunk's data moves to one byte after the second's.
+  for (std::uint64_t at = built.indexOffset; at + 12 <= bytes.size(); at += 4) {
+    if (readLe32(&bytes[at]) == kTagActr && readLe32(&bytes[at + 8]) == built.chunkDataOffsets[0]) {
+      writeLe32(built.chunkDataOffsets[1] + 1, &bytes[at + 8]);
+      break;
+    }
+  }
+  const std::uint64_t second = built.references[1].offset;
+  OverlapPair pair{bytes, bytes, second};
+  pair.damaged[second] ^= 0x01;
+  pair.damaged[second + 1] ^= 0x02;
+  return pair;
+}
+
 }  // namespace vantrel::moviekit

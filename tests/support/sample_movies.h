@@ -25,6 +25,18 @@ struct KindWordPair {
 };
 KindWordPair kindWordIsAValueWordPair();
 
+// A good movie and its damaged copy whose two 'ACTR' references lie one byte
+// apart, the first the walk meets one byte after the second: damaged in the
+// first two bytes of the second's value word, each pairs with its partner
+// and needs a rule, but once the first is fixed the second reads neither its
+// damaged nor its good value, so a repair leaves the byte at `firstByteAt`.
+struct OverlapPair {
+  Bytes good;
+  Bytes damaged;
+  std::uint64_t firstByteAt = 0;  // the second reference's value word
+};
+OverlapPair overlappingValueWordsPair();
+
 }  // namespace vantrel::moviekit
 
 #endif  // VANTREL_TESTS_SUPPORT_SAMPLE_MOVIES_H_

@@ -1,6 +1,7 @@
 #include "rulemaking/byte_comparison.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace vantrel {
@@ -15,6 +16,21 @@ bool readWhole(FileDevice& device, std::uint64_t offset, unsigned char* out, std
     got += more;
   }
   return true;
+}
+
+// The first place from `from` on where `a` and `b` differ, or `n`. Eight
+// bytes at a time: in a dense movie every block holds differences.
+std::size_t nextDifference(const unsigned char* a, const unsigned char* b, std::size_t from,
+                           std::size_t n) {
+  std::size_t i = from;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    if (x != y) break;
+  }
+  while (i < n && a[i] == b[i]) ++i;
+  return i;
 }
 
 }  // namespace
@@ -38,8 +54,9 @@ std::optional<ByteDifference> firstByteDifference(
                    badBytes.begin())) {
       continue;
     }
-    for (std::size_t i = 0; i < n; ++i) {
-      if (goodBytes[i] != badBytes[i] && !mayDiffer(at + i)) {
+    for (std::size_t i = nextDifference(goodBytes.data(), badBytes.data(), 0, n); i < n;
+         i = nextDifference(goodBytes.data(), badBytes.data(), i + 1, n)) {
+      if (!mayDiffer(at + i)) {
         difference.offset = at + i;
         return difference;
       }

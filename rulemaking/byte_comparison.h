@@ -20,7 +20,8 @@ struct ByteDifference {
 };
 
 // Compares the two files byte for byte, from the start; a byte at which
-// `mayDiffer` answers true is passed over. Empty when they are the same.
+// `mayDiffer` answers true is passed over; it is asked about differing
+// bytes only, in rising order. Empty when the files are the same.
 std::optional<ByteDifference> firstByteDifference(
     FileDevice& good, FileDevice& bad, const std::function<bool(std::uint64_t)>& mayDiffer);
 

@@ -82,25 +82,24 @@ class BadMatcher final : public ProgressSink {
 
 // The bytes that may differ between the copies: the value word of each
 // paired reference, and the whole block of each reference without a
-// partner (already told). Both lists sorted by offset.
+// partner (already told). Both lists sorted by offset, and asked about in
+// rising order, so that each is passed over once.
 class MayDiffer {
  public:
   MayDiffer(const std::vector<HeldReference>& good, const std::vector<std::uint64_t>& badOnly)
-      : good_(good), badOnly_(badOnly) {}
+      : good_(good), badOnly_(badOnly), nextGood_(good.begin()), nextBad_(badOnly.begin()) {}
 
-  bool covers(std::uint64_t offset) const {
-    // A range that holds `offset` starts at most a block before it.
-    const std::uint64_t from = offset >= kReferenceSize ? offset - kReferenceSize + 1 : 0;
-    auto held = std::lower_bound(good_.begin(), good_.end(), from,
-                                 [](const HeldReference& reference, std::uint64_t at) {
-                                   return reference.valueOffset < at;
-                                 });
-    for (; held != good_.end() && held->valueOffset <= offset; ++held) {
+  bool covers(std::uint64_t offset) {
+    // A range that ends before `offset` holds no later offset either.
+    while (nextGood_ != good_.end() && nextGood_->valueOffset + kReferenceSize <= offset) {
+      ++nextGood_;
+    }
+    while (nextBad_ != badOnly_.end() && *nextBad_ + kReferenceSize <= offset) ++nextBad_;
+    for (auto held = nextGood_; held != good_.end() && held->valueOffset <= offset; ++held) {
       const std::uint64_t length = held->paired ? kValueSize : kReferenceSize;
       if (offset < held->valueOffset + length) return true;
     }
-    auto bad = std::lower_bound(badOnly_.begin(), badOnly_.end(), from);
-    return bad != badOnly_.end() && *bad <= offset;
+    return nextBad_ != badOnly_.end() && *nextBad_ <= offset;
   }
 
  private:
@@ -108,6 +107,8 @@ class MayDiffer {
   static constexpr std::uint64_t kReferenceSize = 16;
   const std::vector<HeldReference>& good_;
   const std::vector<std::uint64_t>& badOnly_;
+  std::vector<HeldReference>::const_iterator nextGood_;
+  std::vector<std::uint64_t>::const_iterator nextBad_;
 };
 
 WalkOptions readingOnly() {
@@ -151,7 +152,7 @@ PairWalks pairReferences(FileDevice& good, FileDevice& bad, PairingListener& lis
   });
   std::vector<std::uint64_t>& badOnly = matcher.badOnlyOffsets();
   std::sort(badOnly.begin(), badOnly.end());
-  const MayDiffer mayDiffer(held, badOnly);
+  MayDiffer mayDiffer(held, badOnly);
   const auto difference = firstByteDifference(
       good, bad, [&mayDiffer](std::uint64_t at) { return mayDiffer.covers(at); });
   if (difference) {

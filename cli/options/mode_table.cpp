@@ -34,8 +34,10 @@ const std::vector<ModeRow>& modeTable() {
        "the fix.dat records that turn each damaged movie into its good copy; write no movie. "
        "With --rules, only rules that FILE lacks are written, so the output can be appended to "
        "FILE; without it, no rule file is read. Two references are paired only when they lie at "
-       "the same offset in both movies with the same tag and number. Problems go to stderr as "
-       "MOVIE:OFFSET: KIND: explanation, KIND being layout (no partner at the same offset), "
+       "the same offset in both movies with the same tag and number, and each damaged movie, "
+       "repaired in memory with the rules, must be its good copy byte for byte. Problems go to "
+       "stderr as MOVIE:OFFSET: KIND: explanation, KIND being layout (no partner at the same "
+       "offset, or a byte that no rule makes right), "
        "conflict (no one rule serves every reference), shadowed (a rule in FILE decides it "
        "wrongly), unwritable (fix.dat cannot hold the tag) or unpaired (with -r, a movie in one "
        "directory only)"},

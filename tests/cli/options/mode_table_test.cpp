@@ -220,6 +220,12 @@ TEST(ModeTableTest, TheTablesHoldWholeRows) {
     EXPECT_EQ(row.argument == OptionArgument::None, row.argumentName == nullptr) << row.longName;
     EXPECT_NE(row.help, nullptr);
     EXPECT_EQ(row.mode == nullptr, row.apply != nullptr) << row.longName;
+    // Some mode uses each option, but for a mode's own and --help and --version.
+    const std::string name = row.longName;
+    if (row.mode != nullptr || name == "help" || name == "version") continue;
+    EXPECT_TRUE(std::any_of(modeTable().begin(), modeTable().end(), [&name](const ModeRow& mode) {
+      return modeTakes(mode, name);
+    })) << name;
   }
   for (const ModeRow& mode : modeTable()) {
     for (const char* name : mode.takes) {

@@ -11,15 +11,11 @@
 #include "fixrules/rule_check.h"
 #include "fixrules/rule_messages.h"
 #include "movie/movie_walk.h"
+#include "movie/path_parts.h"
 #include "movie/walk_messages.h"
 
 namespace vantrel::cli {
 namespace {
-
-std::string displayNameOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of("/\\");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
 
 WalkOptions walkOptionsFor(const CliOptions& options, RepairSafeguards& safeguards) {
   WalkOptions walkOptions;
@@ -95,7 +91,8 @@ class BatchRun final : public MovieVisitor {
     if (oneLineReports_) {
       return movieReportLine(printablePath(moviePath), fixCount, options_.readOnly());
     }
-    const std::string name = printablePath(displayNameOf(moviePath));
+    // Either slash, on every system, as the name is only shown.
+    const std::string name = printablePath(lastPartOf(moviePath, "/\\"));
     return options_.readOnly() ? dryRunText(name, fixCount) : completionText(name, fixCount);
   }
 

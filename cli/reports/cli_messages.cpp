@@ -1,7 +1,5 @@
 #include "cli/reports/cli_messages.h"
 
-#include <cerrno>
-
 #include "cli/platform/system_error.h"
 #include "cli/reports/run_results.h"
 #include "movie/walk_messages.h"
@@ -131,13 +129,7 @@ std::string notValidText(const WalkOutcome& outcome, bool dryRun) {
                                           {"budget", overBudgetText(outcome, dryRun)}});
 }
 
-std::string pathTooLongText() {
-#ifdef _WIN32
-  return systemErrorText(206);  // ERROR_FILENAME_EXCED_RANGE
-#else
-  return systemErrorText(ENAMETOOLONG);
-#endif
-}
+std::string pathTooLongText() { return systemErrorText(pathTooLongError()); }
 
 std::string isDirectoryText() { return "is a directory; -r repairs the movies (*.qlm) beneath it"; }
 

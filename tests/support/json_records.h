@@ -5,6 +5,7 @@
 // the program's own writer, from the plain model of the walk.
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -60,6 +61,25 @@ inline std::string fixRecord(const std::string& movie, const ModelFix& fix,
          ",\"offset\":" + std::to_string(fix.valueOffset) + ",\"tag\":" + jsonBytes(fix.tag) +
          ",\"number\":" + signedText(fix.number) + ",\"old\":" + signedText(fix.oldValue) +
          ",\"new\":" + signedText(fix.newValue) + ",\"line\":" + std::to_string(line) + "}\n";
+}
+
+// The `result` record of one movie. `jsonMovie` is its path as the record
+// holds it, quotes and all, and `error`, there for every result but Done
+// (given empty), the error's JSON text without its quotes.
+inline std::string resultRecord(const std::string& jsonMovie, const std::string& result,
+                                std::uint64_t fixes, bool dryRun = false,
+                                const std::string& error = "") {
+  return "{\"type\":\"result\",\"movie\":" + jsonMovie + ",\"result\":\"" + result +
+         "\",\"fixes\":" + std::to_string(fixes) + ",\"dryRun\":" + (dryRun ? "true" : "false") +
+         (error.empty() ? "" : ",\"error\":\"" + error + "\"") + "}\n";
+}
+
+// The `summary` record that ends a run over movies.
+inline std::string summaryRecord(std::uint64_t movies, std::uint64_t done, std::uint64_t failed,
+                                 std::uint64_t fixes) {
+  return "{\"type\":\"summary\",\"movies\":" + std::to_string(movies) +
+         ",\"done\":" + std::to_string(done) + ",\"failed\":" + std::to_string(failed) +
+         ",\"fixes\":" + std::to_string(fixes) + "}\n";
 }
 
 }  // namespace vantrel::moviekit

@@ -15,9 +15,11 @@
 
 namespace vantrel::moviekit {
 
-// JSON as the records should hold it, written here without the program's
-// own writer: ASCII text as it stands, and bytes as Latin-1 characters.
-inline std::string jsonText(const std::string& bytes) {
+// A JSON string as the records should hold it, written here without the
+// program's own writer: ASCII text as it stands, control characters as
+// \u00XX, and each other byte as a Latin-1 character (`latin1`, as tags are
+// written) or as it stands (valid UTF-8, as paths are).
+inline std::string jsonQuoted(const std::string& bytes, bool latin1) {
   std::string out = "\"";
   for (const char byte : bytes) {
     const auto c = static_cast<unsigned char>(byte);
@@ -28,7 +30,7 @@ inline std::string jsonText(const std::string& bytes) {
       char escape[8];
       std::snprintf(escape, sizeof escape, "\\u%04x", c);
       out += escape;
-    } else if (c < 0x80) {
+    } else if (c < 0x80 || !latin1) {
       out += byte;
     } else {
       out += static_cast<char>(0xC0 | c >> 6);
@@ -37,6 +39,11 @@ inline std::string jsonText(const std::string& bytes) {
   }
   return out + "\"";
 }
+
+inline std::string jsonText(const std::string& bytes) { return jsonQuoted(bytes, true); }
+
+// A path of valid UTF-8 as the records hold it.
+inline std::string jsonPathText(const std::string& utf8) { return jsonQuoted(utf8, false); }
 
 inline std::string jsonBytes(const std::array<unsigned char, 4>& bytes) {
   return jsonText(std::string(bytes.begin(), bytes.end()));

@@ -21,26 +21,10 @@ namespace {
 using moviekit::BuiltMovie;
 using moviekit::expectedAfterFix;
 using moviekit::fixText;
+using moviekit::jsonPathText;
 using moviekit::readFile;
 using moviekit::resultRecord;
 using moviekit::summaryRecord;
-
-// A path as the records hold it: UTF-8 as it stands, where
-// moviekit::jsonText spells each byte as a Latin-1 character, as for tags.
-std::string jsonText(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') out += '\\';
-    if (static_cast<unsigned char>(c) < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
 
 struct TreeFile {
   std::string path;
@@ -133,7 +117,8 @@ void cliRecursiveTree(const DriverOptions& options, Check& check) {
   }
   std::sort(movies.begin(), movies.end());
   std::string expected;
-  for (const auto& [path, count] : movies) expected += resultRecord(jsonText(path), "Done", count);
+  for (const auto& [path, count] : movies)
+    expected += resultRecord(jsonPathText(path), "Done", count);
   expected += summaryRecord(movies.size(), movies.size(), 0, fixes);
   const CliRun walk = runCli(cli, "-r --json \"" + tree + "\"", setup.folder, check);
   check.equal(walk.exitCode.value_or(99), 0ul, "-r: exit code");
@@ -175,9 +160,9 @@ void cliFilesFromStandardInput(const DriverOptions& options, Check& check) {
     out.erase(errorAt, errorEnd + 1 - errorAt);
   }
   check.equal(out,
-              resultRecord(jsonText(blank), "Done", firstFixes) +
-                  resultRecord(jsonText(gone), "CannotOpen", 0) +
-                  resultRecord(jsonText(unicode), "Done", secondFixes) +
+              resultRecord(jsonPathText(blank), "Done", firstFixes) +
+                  resultRecord(jsonPathText(gone), "CannotOpen", 0) +
+                  resultRecord(jsonPathText(unicode), "Done", secondFixes) +
                   summaryRecord(3, 2, 1, firstFixes + secondFixes),
               "the records");
   check.that(run.err.find(kCannotOpenMovieText) != std::string::npos,

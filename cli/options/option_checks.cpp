@@ -47,6 +47,8 @@ std::string needsAMode(const OptionRow& option) {
 std::string optionNotTaken(const ModeRow& mode, const std::vector<const OptionRow*>& given) {
   for (const OptionRow* row : given) {
     if (row->mode != nullptr || modeTakes(mode, row->longName)) continue;
+    // A list of movies, to a mode that takes none, is told as its movies are.
+    if (mode.operands == Operands::None && std::string(row->longName) == "files-from") continue;
     return mode.option == nullptr ? needsAMode(*row) : cannotGoWith(mode.option, row->longName);
   }
   return std::string();
@@ -105,11 +107,12 @@ std::string commandLineProblem(const CliOptions& options,
   const GivenModes modes = modesGiven(given);
   if (modes.second != nullptr) return cannotGoWith(modes.first->option, modes.second->option);
   const ModeRow& mode = modes.first != nullptr ? *modes.first : repairMode();
+  if (const std::string problem = optionNotTaken(mode, given); !problem.empty()) return problem;
   if (mode.operands == Operands::None && (!options.movies.empty() || !options.filesFrom.empty())) {
     return "option " + quoted(mode.option) + " takes no movie file";
   }
-  for (const std::string& problem : {optionNotTaken(mode, given), neededOptionMissing(given),
-                                     operandsProblem(mode, options), sharedSuffix(options)}) {
+  for (const std::string& problem :
+       {neededOptionMissing(given), operandsProblem(mode, options), sharedSuffix(options)}) {
     if (!problem.empty()) return problem;
   }
   return std::string();

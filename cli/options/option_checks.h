@@ -11,9 +11,9 @@ namespace vantrel::cli {
 
 // Why a command line whose options were read into `options`, `given` being
 // each option as it came (once for each time), cannot be run; empty when it
-// can. In this order: two modes; a movie for a mode that takes none; an
-// option its mode does not take; an option without the one it needs; the
-// movies its mode needs; --backup and --journal naming one file.
+// can. In this order: two modes; an option its mode does not take; a movie
+// (or a list of them) for a mode that takes none; an option without the one
+// it needs; the movies its mode needs; --backup and --journal naming one file.
 std::string commandLineProblem(const CliOptions& options,
                                const std::vector<const OptionRow*>& given);
 

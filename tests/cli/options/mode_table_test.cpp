@@ -172,8 +172,10 @@ TEST(ModeTableTest, OptionsAModeDoesNotUseAreUsageErrorsThatNameBoth) {
        "option '--derive-rules' cannot be used with '--files-from'"},
       // A movie, or a list of them, for a mode that takes none.
       {{"--undo", "--check-rules", "a.qlm"}, "option '--undo' cannot be used with '--check-rules'"},
-      {{"a.qlm", "--show-rules-path", "--dry-run"},
-       "option '--show-rules-path' takes no movie file"},
+      {{"a.qlm", "--show-rules-path"}, "option '--show-rules-path' takes no movie file"},
+      {{"--check-rules", "--backup", "a.qlm"},
+       "option '--check-rules' cannot be used with '--backup'"},
+      {{"--files-from", "-", "--check-rules"}, "option '--check-rules' takes no movie file"},
   };
   for (const Case& c : cases) {
     const CliOptions options = parseCliOptions(c.args);

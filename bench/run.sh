@@ -130,8 +130,9 @@ rm -f "$data/work.qlm"
 echo
 
 # Deriving rules: the damaged 80 MB movie against its repaired copy, beside
-# one --dry-run of each. Derivation reads each movie once, so it should cost
-# about what the two dry runs cost together.
+# one --dry-run of each. Derivation walks each movie once, compares the two
+# files, then repairs the damaged one in memory and compares it again, so it
+# should cost somewhat more than the two dry runs together.
 good80=$data/dense80-good.qlm
 if [ ! -f "$good80" ]; then
   cp "$data/dense80.qlm" "$data/good.tmp"

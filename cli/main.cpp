@@ -12,6 +12,7 @@
 #include "cli/files/executable_dir.h"
 #include "cli/journal/undo_run.h"
 #include "cli/options/program_name.h"
+#include "cli/options/usage_text.h"
 #include "cli/files/wildcards.h"
 #include "vantrel_version.h"
 

@@ -170,15 +170,10 @@ int exitCodeAfterLostOutput(int code) {
 }
 
 RuleSearch findRules(const CliOptions& options, const CliEnvironment& environment) {
-  if (options.rulesPath) {
-    RuleSearch search = readFirstRuleFile({*options.rulesPath});
-    search.named = true;
-    return search;
-  }
-  RuleSearch search =
-      readFirstRuleFile(rulePlaces(environment.programDirectory, environment.variable));
-  search.named = !environment.variable(kRulesVariable).empty();
-  return search;
+  if (options.rulesPath) return readNamedRuleFile(*options.rulesPath);
+  const std::string named = environment.variable(kRulesVariable);
+  if (!named.empty()) return readNamedRuleFile(named);
+  return searchRuleFiles(rulePlaces(environment.programDirectory, environment.variable));
 }
 
 int runCli(const CliOptions& options, const CliEnvironment& environment) {

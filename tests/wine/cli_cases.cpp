@@ -134,7 +134,8 @@ void cliWildcardsAndName(const DriverOptions& options, Check& check) {
 
   const CliRun shown = runCli(cli, "--show-rules-path", setup.folder, check);
   check.equal(withLineFeeds(shown.out), appData + "\\Vantrel\\fix.dat\n", "--show-rules-path");
-  const CliRun run = runCli(cli, "-q \"" + setup.moviesDir + "*.qlm\" none*.qlm", setup.folder, check);
+  const CliRun run =
+      runCli(cli, "-q \"" + setup.moviesDir + "*.qlm\" none*.qlm", setup.folder, check);
   SetEnvironmentVariableA("APPDATA", nullptr);
   check.equal(run.exitCode.value_or(99), 3ul, "exit code");
   const std::string report = " problems found and fixed\n";
@@ -153,7 +154,8 @@ void cliWildcardsAndName(const DriverOptions& options, Check& check) {
   check.that(withLineFeeds(help.out).rfind("Usage: vantrel-cli [OPTION]... MOVIE...\n", 0) == 0,
              "--help names the program: " + help.out);
   check.equal(withLineFeeds(runCli(cli, "--version", setup.folder, check).out),
-              std::string("vantrel-cli ") + VANTREL_VERSION_TEXT + "\n", "--version names the program");
+              std::string("vantrel-cli ") + VANTREL_VERSION_TEXT + "\n",
+              "--version names the program");
   check.equal(withLineFeeds(runCli(cli, "-rx", setup.folder, check).err),
               std::string("vantrel-cli: unknown option '-x'\nTry 'vantrel-cli --help'.\n"),
               "a usage error names the program");
@@ -252,6 +254,47 @@ void cliJournalAndUndo(const DriverOptions& options, Check& check) {
   check.that(again.err.find("no journal") != std::string::npos, "says so: " + again.err);
 }
 
+// Where the rules are looked for, a folder named fix.dat holds none: the
+// search passes over it, names it and its reason when nothing is found, and
+// takes %PROGRAMDATA%'s rules after it. A file named with --rules is read
+// whatever it is.
+void cliRuleSearchPassesOverAFolder(const DriverOptions& options, Check& check) {
+  const CaseSetup setup = setUpCase(options.exePath, check);
+  const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
+  const MovieAndRules sample = mixedMovie();
+  const std::string appData = setup.folder + "appdata";
+  const std::string programData = setup.folder + "programdata";
+  for (const std::string& folder : {appData, appData + "\\Vantrel", appData + "\\Vantrel\\fix.dat",
+                                    programData, programData + "\\Vantrel"}) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+  }
+  SetEnvironmentVariableA("APPDATA", appData.c_str());
+  SetEnvironmentVariableA("PROGRAMDATA", programData.c_str());
+  const CliRun none = runCli(cli, "--show-rules-path", setup.folder, check);
+  check.equal(none.exitCode.value_or(99), 1ul, "exit code without rules");
+  check.that(withLineFeeds(none.err).find(
+                 "  " + appData + "\\Vantrel\\fix.dat: is a directory\n") != std::string::npos,
+             "the folder is named with its reason: " + none.err);
+  check.that(withLineFeeds(none.err).find("  " + programData + "\\Vantrel\\fix.dat: ") !=
+                 std::string::npos,
+             "the search went on past it: " + none.err);
+
+  const std::string ruleText = fixText(sample.rules);
+  moviekit::writeFile(programData + "\\Vantrel\\fix.dat", Bytes(ruleText.begin(), ruleText.end()));
+  const CliRun shown = runCli(cli, "--show-rules-path", setup.folder, check);
+  check.equal(shown.exitCode.value_or(99), 0ul, "exit code");
+  check.equal(withLineFeeds(shown.out), programData + "\\Vantrel\\fix.dat\n", "--show-rules-path");
+  const std::string path = putMovie(setup, "a.qlm", sample.movie.bytes);
+  const CliRun repaired = runCli(cli, "-q \"" + path + "\"", setup.folder, check);
+  check.equal(repaired.exitCode.value_or(99), 0ul, "exit code of the repair");
+  check.sameBytes(readFile(path), expectedAfterFix(sample.movie, sample.rules), "the movie");
+  const CliRun named = runCli(cli, "--check-rules --rules \"" + appData + "\\Vantrel\\fix.dat\"",
+                              setup.folder, check);
+  check.equal(named.exitCode.value_or(99), 1ul, "a named folder cannot be read");
+  SetEnvironmentVariableA("APPDATA", nullptr);
+  SetEnvironmentVariableA("PROGRAMDATA", nullptr);
+}
+
 }  // namespace
 
 std::vector<WineCase> cliCases() {
@@ -262,6 +305,7 @@ std::vector<WineCase> cliCases() {
       {"cli-suffix-separators", cliSuffixesWithSeparators},
       {"cli-open-reasons", cliTellsWhyAMovieCannotBeOpened},
       {"cli-journal-undo", cliJournalAndUndo},
+      {"cli-rule-search-folder", cliRuleSearchPassesOverAFolder},
   };
 }
 

@@ -5,7 +5,8 @@
 #   tests/scripts/msi_install_test.sh MSI ZIP
 #
 # An older version (built from ZIP by packaging/make_msi.sh) is installed
-# first, and MSI must replace it: the zip's files byte for byte in
+# first, the user puts a fix.dat beside it, and MSI must replace it: the
+# zip's files byte for byte and the user's fix.dat in
 # %LOCALAPPDATA%\Programs\Vantrel, the Start menu shortcut, the "Repair with
 # Vantrel" verb on .qlm files and no file association, one entry among the
 # installed programs with MSI's version. A second install changes nothing;
@@ -68,6 +69,12 @@ find "$work/prefix/drive_c" | sort >"$work/before.txt"
 # --- An older version, then this one over it -------------------------------------
 msiexec /i "$older" /qn || fail "msiexec /i of version 0.0.1"
 [ "$(listed | wc -l)" = 1 ] || fail "version 0.0.1 is not among the installed programs"
+# The user's rules, beside the programs: every version keeps them.
+user_rules='-ACTR 1 2 3'
+echo "$user_rules" >"$folder/fix.dat"
+unzip -q "$zip" -d "$work/zip"
+expected=("$work"/zip/*/)
+echo "$user_rules" >"${expected[0]}/fix.dat"
 msiexec /i "$msi" /qn || fail "msiexec /i $msi"
 [ "$(listed)" = "$product_code|||Vantrel" ] ||
   fail "the installed programs are not this version alone: $(listed)"
@@ -84,9 +91,8 @@ else
   fail "no entry $product_code among the installed programs"
 fi
 
-unzip -q "$zip" -d "$work/zip"
-diff -r "$work/zip"/*/ "$folder" >"$work/files.diff" ||
-  fail "the installed files are not the zip's: $(cat "$work/files.diff")"
+diff -r "${expected[0]}" "$folder" >"$work/files.diff" ||
+  fail "the installed files are not the zip's and the user's fix.dat: $(cat "$work/files.diff")"
 # The shortcut's target, as its link information holds it.
 [ -f "$start_menu/Vantrel.lnk" ] &&
   strings -a "$start_menu/Vantrel.lnk" | grep -qxF "$folder_windows\\Vantrel.exe" ||
@@ -98,11 +104,10 @@ for key in 'HKCU\Software\Classes\.qlm' 'HKLM\Software\Classes\.qlm'; do
   "$wine" reg query "$key" >/dev/null 2>&1 && fail "the installer took over .qlm files ($key)"
 done
 
-# --- The user's rules; a second install; removal ------------------------------------
-printf -- '-ACTR 1 2 3\n' >"$folder/fix.dat"
+# --- A second install; removal ---------------------------------------------------------
 msiexec /i "$msi" /qn || fail "a second msiexec /i"
 [ "$(listed)" = "$product_code|||Vantrel" ] || fail "after a second install: $(listed)"
-diff -r -x fix.dat "$work/zip"/*/ "$folder" >/dev/null || fail "a second install changed the files"
+diff -r "${expected[0]}" "$folder" >/dev/null || fail "a second install changed the files"
 msiexec /x "$msi" /qn || fail "msiexec /x"
 [ -z "$(listed)" ] || fail "still among the installed programs after msiexec /x: $(listed)"
 find "$work/prefix/drive_c" | sort >"$work/after.txt"
@@ -110,7 +115,7 @@ find "$work/prefix/drive_c" | sort >"$work/after.txt"
 left=$(comm -13 "$work/before.txt" "$work/after.txt" | grep -vx "$work/prefix/drive_c/windows/Installer")
 [ "$left" = "$(printf '%s\n' "$(dirname "$folder")" "$folder" "$folder/fix.dat")" ] ||
   fail "msiexec /x left more than the user's fix.dat: $left"
-[ "$(cat "$folder/fix.dat" 2>/dev/null)" = "-ACTR 1 2 3" ] || fail "msiexec /x changed the user's fix.dat"
+[ "$(cat "$folder/fix.dat" 2>/dev/null)" = "$user_rules" ] || fail "msiexec /x changed the user's fix.dat"
 "$wine" reg export HKCU "$work/hkcu.reg" >/dev/null 2>&1
 "$wine" reg export HKLM "$work/hklm.reg" >/dev/null 2>&1
 iconv -f UTF-16LE -t UTF-8 "$work/hkcu.reg" "$work/hklm.reg" | grep -i vantrel >"$work/left.reg" &&

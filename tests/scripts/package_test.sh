@@ -45,7 +45,7 @@ check_pe "$work/zip/$top/Vantrel.exe" PE32 gui || fail "Vantrel.exe in the zip"
 check_pe "$work/zip/$top/vantrel-cli.exe" PE32 console || fail "vantrel-cli.exe in the zip"
 readme=$work/zip/$top/README.txt
 [ "$(grep -c $'\r$' "$readme")" = "$(wc -l <"$readme")" ] || fail "README.txt has a line end without CR"
-for topic in "fix.dat" "Vantrel.exe" "vantrel-cli" "Exit codes" "$version"; do
+for topic in "fix.dat" "Vantrel.exe" "vantrel-cli" "Exit codes" "$version" "Repair with Vantrel"; do
   grep -qF "$topic" "$readme" || fail "README.txt does not tell of $topic"
 done
 cmp -s "$work/zip/$top/examples/demo.qlm" "$root/demo/demo.qlm" || fail "the zip's demo movie"

@@ -10,7 +10,7 @@
 #include "cli/commands/derive_rules.h"
 #include "cli/platform/directory_listing.h"
 #include "cli/files/executable_dir.h"
-#include "cli/journal/undo_run.h"
+#include "cli/commands/undo_run.h"
 #include "cli/options/program_name.h"
 #include "cli/files/wildcards.h"
 #include "vantrel_version.h"

@@ -33,17 +33,15 @@ std::string journalFailedText(const std::string& journalPath, const std::string&
          resultMessage(result).text;
 }
 
+std::string journalInUseText(const std::string& journalPath) {
+  return "the journal " + journalPath + " is in use by another run";
+}
+
+std::string outOfMemoryText() { return "out of memory: the movie may be partly repaired"; }
+
 std::string undoneText(const std::string& moviePath, std::uint64_t undone, bool dryRun) {
   return moviePath + ": " + counted(undone, "fix", "fixes") +
          (dryRun ? " would be undone" : " undone");
-}
-
-std::string noJournalText(const std::string& journalPath) {
-  return "no journal: " + journalPath + " not found";
-}
-
-std::string unreadableJournalText(const std::string& journalPath, const std::string& reason) {
-  return "cannot read the journal " + journalPath + ": " + reason;
 }
 
 std::string notAFixRecordText(std::uint64_t lineStart) {
@@ -76,16 +74,6 @@ std::string pastTheEndText(const std::string& offset) {
 
 std::string notWrittenBackText(const std::string& offset) {
   return "?? the word at " + offset + " could not be written back";
-}
-
-std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,
-                             const std::string& journalPath) {
-  return counted(undone, "fix", "fixes") + " undone, " + counted(left, "record", "records") +
-         " not; the journal " + journalPath + " is kept";
-}
-
-std::string unremovableJournalText(const std::string& journalPath, const std::string& reason) {
-  return "every fix is undone, but the journal " + journalPath + " cannot be removed: " + reason;
 }
 
 std::string openFailureText(const OpenFailure& failure) {

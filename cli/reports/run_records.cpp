@@ -5,7 +5,7 @@
 
 #include "cli/reports/cli_messages.h"
 #include "cli/reports/console_sink.h"
-#include "cli/journal/fix_record.h"
+#include "journal/fix_record.h"
 #include "cli/reports/json_writer.h"
 
 namespace vantrel::cli {
@@ -115,7 +115,7 @@ std::string referenceJson(const std::string& moviePath, const ReadReference& ref
 std::string fixJson(const std::string& moviePath, const FixedReference& fix) {
   // The journal's own format, so that both hold the same record.
   std::string record;
-  FixRecordFormat(moviePath).append(record, fix);
+  FixRecordFormat(jsonString(moviePath)).append(record, fix);
   return record;
 }
 

@@ -151,7 +151,9 @@ WalkOutcome patchInBatches(std::unique_ptr<FileDevice> movie, const FixTable& ru
   }
   outcome.fixCount = batch.written();
   if (batch.refused()) {
-    outcome.result = batch.written() == 0 ? WalkResult::WriteRefused : WalkResult::WriteFailed;
+    // A write that failed may have reached the file in part.
+    const bool untouched = batch.written() == 0 && batch.failedWrites() == 0;
+    outcome.result = untouched ? WalkResult::WriteRefused : WalkResult::WriteFailed;
   } else if (batch.failedWrites() > 0 && outcome.result == WalkResult::Done) {
     outcome.result = WalkResult::WriteFailed;
   }

@@ -23,6 +23,11 @@ class PendingBatch {
   bool add(const FixedReference& fix) {
     if (refused_) return false;
     if (fixes_.size() >= fixesPerBatch_ && !commit()) return false;
+    if (fixes_.empty()) {
+      // The whole batch's room at once: growing would copy it.
+      fixes_.reserve(fixesPerBatch_);
+      held_.reserve(fixesPerBatch_);
+    }
     fixes_.push_back(fix);
     return true;
   }
@@ -109,7 +114,7 @@ class PendingView final : public FileDevice {
     return got;
   }
   bool writeAt(std::uint64_t offset, const unsigned char* data, std::size_t n) override {
-    batch_.held().keep(offset, data, n);
+    batch_.held().keepWrite(batch_.disk(), offset, data, n);
     return true;
   }
   bool sync() override {

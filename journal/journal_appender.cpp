@@ -5,7 +5,7 @@ namespace {
 
 // Records are appended in pieces of about this size, so that a batch's
 // text never has to be held whole, however long the movie's path.
-constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+constexpr std::size_t kPieceSize = std::size_t{256} << 10;
 // A large batch is handed to the disk on the way, rather than all at the sync.
 constexpr std::uint64_t kWriteOutEvery = std::uint64_t{4} << 20;
 

@@ -26,7 +26,7 @@ class DryRunDevice final : public FileDevice {
     return got;
   }
   bool writeAt(std::uint64_t offset, const unsigned char* data, std::size_t n) override {
-    kept_.keep(offset, data, n);
+    kept_.keepWrite(*movie_, offset, data, n);
     return true;
   }
   bool sync() override { return true; }

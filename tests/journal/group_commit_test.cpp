@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "journal/word_overlay.h"
+
 #include <cstring>
 #include <random>
 
@@ -163,6 +165,35 @@ TEST(GroupCommitTest, AWordChangedMeanwhileIsLeftAloneAndARefusedBatchStopsTheRe
     for (std::size_t f = 0; f < 3; ++f) {
       EXPECT_EQ(readLe32(disk.movie().data() + dryRun.fixes[f].valueOffset),
                 f < c.fixes ? dryRun.fixes[f].newValue : dryRun.fixes[f].oldValue);
+    }
+  }
+}
+
+TEST(WordOverlayTest, LaterWordsWinWhereWordsOverlapAndMergingKeepsThemSo) {
+  for (const int spread : {0, 1000}) {
+    SCOPED_TRACE(spread ? "merged among many" : "few");
+    WordOverlay overlay;
+    Bytes expected(16, 0);
+    const auto keep = [&](std::uint64_t at, unsigned char byte) {
+      const unsigned char word[4] = {byte, byte, byte, byte};
+      overlay.keep(at, word);
+      std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>(at), 4, byte);
+    };
+    keep(0, 'A');
+    keep(2, 'B');
+    for (int i = 0; i < spread; ++i) {
+      const unsigned char word[4] = {9, 9, 9, 9};
+      overlay.keep(100 + 4 * static_cast<std::uint64_t>(i), word);
+    }
+    keep(0, 'C');
+    keep(5, 'D');
+    keep(3, 'E');
+    for (std::uint64_t from = 0; from < 12; ++from) {
+      Bytes read(12 - from, 0);
+      overlay.lay(from, read.data(), read.size());
+      EXPECT_EQ(read, Bytes(expected.begin() + static_cast<std::ptrdiff_t>(from),
+                            expected.begin() + 12))
+          << "from " << from;
     }
   }
 }

@@ -70,6 +70,16 @@ TEST(JournalCrashTest, ARepairStoppedAtAnyStepIsUndoneToTheOriginalBytes) {
       SCOPED_TRACE("scenario " + std::to_string(i) + ", stopped at step " + std::to_string(stop));
       CrashDisk disk(original);
       disk.stopAt(stop);
+      // Each word is written only once its record, and the journal's name,
+      // are on the disk.
+      std::size_t movieWrites = 0;
+      disk.beforeMovieWrite = [&](std::uint64_t) {
+        const auto& journal = disk.durableJournal();
+        ASSERT_TRUE(journal.has_value()) << "a word written before the journal's name was synced";
+        EXPECT_GT(static_cast<std::size_t>(std::count(journal->begin(), journal->end(), '\n')),
+                  movieWrites++)
+            << "a word written before its record was synced";
+      };
       CheckingSink sink(disk);
       repairOn(disk, scenario.rules, sink, batchSize);
       CrashDisk restarted = disk.crashImage(random);

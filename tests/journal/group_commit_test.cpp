@@ -7,11 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "journal/word_overlay.h"
-
 #include <cstring>
 #include <random>
 
+#include "journal/word_overlay.h"
 #include "movie/le_word.h"
 #include "tests/support/crash_disk.h"
 #include "tests/support/journal_seam.h"
@@ -191,8 +190,8 @@ TEST(WordOverlayTest, LaterWordsWinWhereWordsOverlapAndMergingKeepsThemSo) {
     for (std::uint64_t from = 0; from < 12; ++from) {
       Bytes read(12 - from, 0);
       overlay.lay(from, read.data(), read.size());
-      EXPECT_EQ(read, Bytes(expected.begin() + static_cast<std::ptrdiff_t>(from),
-                            expected.begin() + 12))
+      EXPECT_EQ(read,
+                Bytes(expected.begin() + static_cast<std::ptrdiff_t>(from), expected.begin() + 12))
           << "from " << from;
     }
   }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <random>
@@ -65,6 +66,8 @@ class CrashDisk {
   }
 
   std::unique_ptr<FileDevice> openMovie();
+  // Called before each write to the movie, to look at the disk then.
+  std::function<void(std::uint64_t offset)> beforeMovieWrite;
   // Null when there is no journal and `create` is false.
   std::unique_ptr<JournalDevice> openJournal(bool create);
 
@@ -101,6 +104,7 @@ class CrashMovie final : public FileDevice {
     return count;
   }
   bool writeAt(std::uint64_t offset, const unsigned char* data, std::size_t n) override {
+    if (disk_.beforeMovieWrite) disk_.beforeMovieWrite(offset);
     if (!disk_.step() || offset > size() || n > size() - offset) return false;
     std::copy_n(data, n, disk_.movie_.begin() + static_cast<std::ptrdiff_t>(offset));
     disk_.unsynced_.push_back({offset, Bytes(data, data + n)});

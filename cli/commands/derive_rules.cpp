@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "cli/reports/cli_messages.h"
-#include "cli/reports/derive_records.h"
 #include "cli/files/file_names.h"
 #include "cli/files/movie_pairs.h"
-#include "cli/reports/rule_problem_report.h"
 #include "cli/files/rule_search.h"
+#include "cli/reports/cli_messages.h"
+#include "cli/reports/derive_records.h"
+#include "cli/reports/rule_problem_report.h"
 #include "fixrules/fix_loader.h"
 #include "fixrules/rule_check.h"
 #include "fixrules/rule_messages.h"

@@ -92,10 +92,10 @@ std::optional<RepairSafeguards::Failure> RepairSafeguards::failure(WalkResult re
   return std::nullopt;
 }
 
-const char* RepairSafeguards::resultName(WalkResult result) const {
-  if (journalInUse_) return "JournalInUse";
-  if (!journalFailure_.empty()) return "JournalFailed";
-  return cli::resultName(result);
+RunResult RepairSafeguards::result(WalkResult result) const {
+  if (journalInUse_) return RunResult::JournalInUse;
+  if (!journalFailure_.empty()) return RunResult::JournalFailed;
+  return runResultOf(result);
 }
 
 }  // namespace vantrel::cli

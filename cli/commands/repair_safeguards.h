@@ -8,6 +8,7 @@
 
 #include "cli/options/cli_options.h"
 #include "cli/platform/journal_file.h"
+#include "cli/reports/run_results.h"
 #include "journal/fix_record.h"
 #include "journal/group_commit.h"
 #include "journal/journal_appender.h"
@@ -50,8 +51,8 @@ class RepairSafeguards final : public BatchSeam {
     std::string error;
   };
   std::optional<Failure> failure(WalkResult result) const;
-  // The name of the movie's result in JSON records.
-  const char* resultName(WalkResult result) const;
+  // How the movie ended, after a walk that ended as `result`.
+  RunResult result(WalkResult result) const;
 
  private:
   bool makeBackupOnce();

@@ -10,7 +10,7 @@
 #include "cli/reports/console_sink.h"
 #include "cli/reports/json_writer.h"
 #include "cli/reports/run_records.h"
-#include "cli/reports/undo_results.h"
+#include "cli/reports/run_results.h"
 #include "journal/journal_undo.h"
 #include "movie/file_device.h"
 #include "movie/walk_messages.h"
@@ -40,7 +40,8 @@ class UndoRun final : public MovieVisitor {
     try {
       undoOne(moviePath);
     } catch (const std::bad_alloc&) {
-      ended(moviePath, UndoResult::OutOfMemory, 0, undoResultText(UndoResult::OutOfMemory, {}));
+      ended(moviePath, UndoResult::OutOfMemory, 0,
+            resultText(RunResult::OutOfMemory, {{"done", "undone"}}));
     }
   }
 
@@ -119,18 +120,18 @@ class UndoRun final : public MovieVisitor {
         break;
       case JournalOpen::Missing:
         return ended(moviePath, UndoResult::NoJournal, 0,
-                     undoResultText(UndoResult::NoJournal, {{"journal", journalPath}}));
+                     resultText(RunResult::NoJournal, {{"journal", journalPath}}));
       case JournalOpen::InUse:
         return ended(moviePath, UndoResult::JournalInUse, 0,
-                     undoResultText(UndoResult::JournalInUse, {{"journal", journalPath}}));
+                     resultText(RunResult::JournalInUse, {{"journal", journalPath}}));
       case JournalOpen::NotRegularFile:
       case JournalOpen::Failed: {
         const std::string why = journal.status == JournalOpen::Failed
                                     ? journal.why
                                     : openFailureText(OpenFailure{OpenProblem::NotRegularFile, 0});
-        return ended(moviePath, UndoResult::CannotReadJournal, 0,
-                     undoResultText(UndoResult::CannotReadJournal,
-                                    {{"journal", journalPath}, {"reason", why}}));
+        return ended(
+            moviePath, UndoResult::CannotReadJournal, 0,
+            resultText(RunResult::CannotReadJournal, {{"journal", journalPath}, {"reason", why}}));
       }
     }
     OpenFailure openFailure;
@@ -145,23 +146,24 @@ class UndoRun final : public MovieVisitor {
         undoJournal(*journal.device, std::move(movie), listener, options_.dryRun);
     journal.device.reset();  // its lock with it
     if (outcome.journalUnreadable) {
-      told(moviePath, undoResultText(UndoResult::CannotReadJournal,
-                                     {{"journal", journalPath}, {"reason", outcome.why}}));
+      told(moviePath, resultText(RunResult::CannotReadJournal,
+                                 {{"journal", journalPath}, {"reason", outcome.why}}));
     }
     std::string why;
     switch (outcome.result) {
       case UndoResult::WriteFailed:
-        why =
-            undoResultText(outcome.result, {{"walk", resultMessage(WalkResult::WriteFailed).text}});
+        why = resultText(runResultOf(outcome.result),
+                         {{"walk", resultMessage(WalkResult::WriteFailed).text}});
         break;
       case UndoResult::NotAllUndone:
-        why = undoResultText(outcome.result,
-                             {{"undone", counted(outcome.undone, "fix", "fixes")},
-                              {"left", counted(outcome.notUndone, "record", "records")},
-                              {"journal", journalPath}});
+        why = resultText(runResultOf(outcome.result),
+                         {{"undone", counted(outcome.undone, "fix", "fixes")},
+                          {"left", counted(outcome.notUndone, "record", "records")},
+                          {"journal", journalPath}});
         break;
       case UndoResult::JournalKept:
-        why = undoResultText(outcome.result, {{"journal", journalPath}, {"reason", outcome.why}});
+        why = resultText(runResultOf(outcome.result),
+                         {{"journal", journalPath}, {"reason", outcome.why}});
         break;
       default:
         break;
@@ -172,7 +174,7 @@ class UndoRun final : public MovieVisitor {
   // Tells the end of one movie: on stdout when it is Done, else `why` on stderr.
   void ended(const std::string& moviePath, UndoResult result, std::uint64_t undone,
              const std::string& why) {
-    const UndoResultRow& row = undoResultRow(result);
+    const ResultRow& row = resultRow(runResultOf(result));
     ++totals_.movies;
     totals_.fixes += undone;
     if (result == UndoResult::Done) {
@@ -185,7 +187,9 @@ class UndoRun final : public MovieVisitor {
       if (row.exitCode > exitCode_) exitCode_ = row.exitCode;
       told(moviePath, why);
     }
-    if (report_.json()) report_.line(resultJson(moviePath, row.name, undone, options_.dryRun, why));
+    if (report_.json()) {
+      report_.line(resultJson(moviePath, runResultOf(result), undone, options_.dryRun, why));
+    }
   }
 
   // One line on stderr; paths in it are shown printable, so that it stays

@@ -38,12 +38,12 @@ std::string journalFailedText(const std::string& journalPath, const std::string&
 // Why a repair or an undo left a movie as it was: another run holds its
 // journal.
 std::string journalInUseText(const std::string& journalPath);
-// Why a movie's repair stopped: memory ran out.
-std::string outOfMemoryText();
 
 // What --undo tells of a movie: how many of its fixes were (or, in a dry
 // run, would be) undone, as "a.qlm: 6 fixes undone"; and why not all were.
 std::string undoneText(const std::string& moviePath, std::uint64_t undone, bool dryRun);
+std::string noJournalText(const std::string& journalPath);
+std::string unreadableJournalText(const std::string& journalPath, const std::string& reason);
 std::string notAFixRecordText(std::uint64_t lineStart);
 // What undo found changed since the repair at the value word at `offset`,
 // which it left as it is: the value, the tag or number after it, or the
@@ -54,6 +54,9 @@ std::string referenceChangedText(const std::string& offset, const std::string& t
                                  const std::string& number);
 std::string pastTheEndText(const std::string& offset);
 std::string notWrittenBackText(const std::string& offset);
+std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,
+                             const std::string& journalPath);
+std::string unremovableJournalText(const std::string& journalPath, const std::string& reason);
 // Why the movie could not be opened, in the system's words or ours: "is a
 // directory", "not a regular file".
 std::string openFailureText(const OpenFailure& failure);

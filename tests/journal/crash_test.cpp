@@ -59,9 +59,7 @@ TEST(JournalCrashTest, ARepairStoppedAtAnyStepIsUndoneToTheOriginalBytes) {
   std::uint64_t stops = 0;
   for (int i = 0; i < 90; ++i) {
     const Scenario scenario = randomScenario(random);
-    Bytes original = scenario.movie.bytes;
-    if (i % 3 == 1) flipBytes(original, random, 4);
-    if (i % 3 == 2) overwriteStructure(scenario.movie, original, random, 2);
+    const Bytes original = damagedInTurn(scenario, i, random);
     const std::size_t batchSize = 1 + i % 3;
     CrashDisk whole(original);
     RecordingSink ignored;

@@ -41,9 +41,7 @@ TEST(GroupCommitTest, LeavesWhatThePlainWalkLeavesWhateverTheBatchSize) {
   std::uint64_t fixes = 0;
   for (int i = 0; i < 240; ++i) {
     const Scenario scenario = randomScenario(random, i % 10 == 0);
-    Bytes bytes = scenario.movie.bytes;
-    if (i % 3 == 1) flipBytes(bytes, random, 4);
-    if (i % 3 == 2) overwriteStructure(scenario.movie, bytes, random, 3);
+    const Bytes bytes = damagedInTurn(scenario, i, random, 3);
     const ModelWalk model = modelWalk(bytes, toFixRules(scenario.rules));
     for (const std::size_t batchSize :
          {std::size_t{1}, std::size_t{2}, std::size_t{5}, kFixesPerBatch}) {

@@ -222,8 +222,8 @@ void cliTellsWhyAMovieCannotBeOpened(const DriverOptions& options, Check& check)
 }
 
 // --journal keeps a record of each fix beside the movie, and --undo gives
-// the movie its bytes back and removes the journal; without a journal,
-// --undo fails for that movie.
+// the movie its bytes back and removes the journal; a journal another run
+// holds is left alone; without a journal, --undo fails for that movie.
 void cliJournalAndUndo(const DriverOptions& options, Check& check) {
   const CaseSetup setup = setUpCase(options.exePath, check);
   const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
@@ -240,6 +240,25 @@ void cliJournalAndUndo(const DriverOptions& options, Check& check) {
   const std::string journalText(journal.begin(), journal.end());
   check.equal(countLines(journalText, "{\"type\":\"fix\",\"movie\":"), fixCount,
               "one journal record per fix: " + journalText);
+
+  // Another run holds the journal: its lock is one byte far past the end.
+  HANDLE held = CreateFileA((path + ".undo").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  OVERLAPPED lockAt{};
+  lockAt.Offset = 0xFFFFFFFEu;
+  lockAt.OffsetHigh = 0xFFFFFFFFu;
+  check.that(
+      held != INVALID_HANDLE_VALUE &&
+          LockFileEx(held, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &lockAt),
+      "the test holds the journal's lock");
+  const CliRun busy = runCli(cli, "--undo \"" + path + "\"", setup.folder, check);
+  check.equal(busy.exitCode.value_or(99), 3ul, "exit code of an undo of a journal in use");
+  check.equal(withLineFeeds(busy.err),
+              path + ": the journal " + path + ".undo is in use by another run\n",
+              "says the journal is in use");
+  check.sameBytes(readFile(path), expected, "the movie while its journal is in use");
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
 
   const CliRun undo = runCli(cli, "--undo \"" + path + "\"", setup.folder, check);
   check.equal(undo.exitCode.value_or(99), 0ul, "exit code of the undo: " + undo.err);

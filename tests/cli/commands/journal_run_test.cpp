@@ -66,10 +66,8 @@ TEST_F(JournalTest, RandomMoviesRepairedOnceOrTwiceAreUndoneToTheirOriginalBytes
   std::uint64_t undoneInAll = 0;
   for (int i = 0; i < 70; ++i) {
     const Scenario scenario = randomScenario(random, i % 9 == 0);
-    Bytes original = scenario.movie.bytes;
     // Damage some, so that references overlap and reads see earlier writes.
-    if (i % 3 == 1) flipBytes(original, random, 4);
-    if (i % 3 == 2) overwriteStructure(scenario.movie, original, random, 2);
+    const Bytes original = damagedInTurn(scenario, i, random);
     writeFile(moviePath, original);
     const std::vector<FixRule> rules = toFixRules(scenario.rules);
     SCOPED_TRACE("scenario " + std::to_string(i) + ", rules:\n" + fixText(scenario.rules));

@@ -71,30 +71,12 @@ TEST(GroupCommitTest, LeavesWhatThePlainWalkLeavesWhateverTheBatchSize) {
   EXPECT_GT(fixes, 150u);  // or the comparison proves little
 }
 
-// A movie whose last chunk's reference lies 8 bytes before the first's, so
-// that the first's value word is the last's tag, with enough chunks between
-// them that the walk's stream no longer holds the first fix when it reads
-// that tag: it must read it back from the pending batch, or from the file
+// The first fix must be read back from the pending batch, or from the file
 // once the batch is written.
 TEST(GroupCommitTest, AFixReadAgainFarApartIsSeenPendingOrWritten) {
-  MovieBuilder builder(21);
-  builder.addActr({2, "ABCD", 7});
-  for (int i = 0; i < 5; ++i) {
-    builder.addOtherChunk(makeChunkTag("SND "), 300000).addActr({9, "NONE", 1});
-  }
-  const BuiltMovie built = builder.addActr({0, "LAST", 0}).build();
-  Bytes bytes = built.bytes;
-  const std::uint32_t first = built.chunkDataOffsets.front();
-  for (std::size_t at = built.indexOffset; at + 12 <= bytes.size(); ++at) {
-    if (readLe32(bytes.data() + at) == kTagActr &&
-        readLe32(bytes.data() + at + 8) == built.chunkDataOffsets.back()) {
-      writeLe32(first - 8, bytes.data() + at + 8);
-    }
-  }
-  const std::uint32_t lastValue = readLe32(bytes.data() + first + 20);
-  const std::uint32_t lastNumber = readLe32(bytes.data() + first + 32);
-  const std::vector<Rule> rules = {{"ABCD", 7, 2, 0x44434241u},
-                                   {"ABCD", lastNumber, lastValue, 77}};
+  const FixReadAgainMovie movie = fixReadAgainFarApart();
+  const Bytes& bytes = movie.bytes;
+  const std::vector<Rule>& rules = movie.rules;
   const ModelWalk model = modelWalk(bytes, toFixRules(rules));
   ASSERT_EQ(model.fixCount, 2u);
   for (const std::size_t batchSize : {std::size_t{1}, kFixesPerBatch}) {

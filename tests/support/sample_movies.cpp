@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "movie/container_layout.h"
 #include "movie/le_word.h"
 
 namespace vantrel::moviekit {
@@ -73,6 +74,27 @@ OverlapPair overlappingValueWordsPair() {
   pair.damaged[second] ^= 0x01;
   pair.damaged[second + 1] ^= 0x02;
   return pair;
+}
+
+FixReadAgainMovie fixReadAgainFarApart() {
+  MovieBuilder builder(21);
+  builder.addActr({2, "ABCD", 7});
+  for (int i = 0; i < 5; ++i) {
+    builder.addOtherChunk(makeChunkTag("SND "), 300000).addActr({9, "NONE", 1});
+  }
+  const BuiltMovie built = builder.addActr({0, "LAST", 0}).build();
+  Bytes bytes = built.bytes;
+  const std::uint32_t first = built.chunkDataOffsets.front();
+  // The last chunk's record: its tag word, then its data offset 8 bytes on.
+  for (std::size_t at = built.indexOffset; at + 12 <= bytes.size(); ++at) {
+    if (readLe32(bytes.data() + at) == kTagActr &&
+        readLe32(bytes.data() + at + 8) == built.chunkDataOffsets.back()) {
+      writeLe32(first - 8, bytes.data() + at + 8);
+    }
+  }
+  const std::uint32_t lastValue = readLe32(bytes.data() + first + 20);
+  const std::uint32_t lastNumber = readLe32(bytes.data() + first + 32);
+  return {bytes, {{"ABCD", 7, 2, 0x44434241u}, {"ABCD", lastNumber, lastValue, 77}}};
 }
 
 }  // namespace vantrel::moviekit

@@ -37,6 +37,17 @@ struct OverlapPair {
 };
 OverlapPair overlappingValueWordsPair();
 
+// A movie whose last chunk's reference lies 8 bytes before the first's, so
+// that the first's value word is the last's tag, with enough chunks between
+// them (1.5 MB) that a stream no longer holds the first fix when the walk
+// reads that tag. The first rule writes "ABCD", the last reference's tag, so
+// a walk that reads the first fix back finds the last one too: two fixes.
+struct FixReadAgainMovie {
+  Bytes bytes;
+  std::vector<Rule> rules;
+};
+FixReadAgainMovie fixReadAgainFarApart();
+
 }  // namespace vantrel::moviekit
 
 #endif  // VANTREL_TESTS_SUPPORT_SAMPLE_MOVIES_H_

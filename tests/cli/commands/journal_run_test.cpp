@@ -109,32 +109,12 @@ TEST_F(JournalTest, RandomMoviesRepairedOnceOrTwiceAreUndoneToTheirOriginalBytes
   EXPECT_GT(undoneInAll, 60u);  // or the comparison proves little
 }
 
-// A movie whose last chunk's reference lies 8 bytes before the first's, so
-// that the first's value word is the last's tag, with enough chunks between
-// them that the walk's stream no longer holds the first fix when it reads
-// that tag. Only a walk that reads the first fix back, pending in its batch,
-// finds the last one.
+// Only a walk that reads the first fix back, pending in its batch, finds the
+// last one.
 TEST_F(JournalTest, AFixReadAgainFarApartIsReadBackAsWritten) {
-  MovieBuilder builder(21);
-  builder.addActr({2, "ABCD", 7});
-  for (int i = 0; i < 5; ++i) {
-    builder.addOtherChunk(makeChunkTag("SND "), 300000).addActr({9, "NONE", 1});
-  }
-  const BuiltMovie built = builder.addActr({0, "LAST", 0}).build();
-  Bytes bytes = built.bytes;
-  const std::uint32_t first = built.chunkDataOffsets.front();
-  // The last chunk's record: its tag word, then its data offset 8 bytes on.
-  for (std::size_t at = built.indexOffset; at + 12 <= bytes.size(); ++at) {
-    if (readLe32(bytes.data() + at) == kTagActr &&
-        readLe32(bytes.data() + at + 8) == built.chunkDataOffsets.back()) {
-      writeLe32(first - 8, bytes.data() + at + 8);
-    }
-  }
-  // The first fix writes "ABCD" as its new value, the last one's tag.
-  const std::uint32_t lastValue = readLe32(bytes.data() + first + 20);
-  const std::uint32_t lastNumber = readLe32(bytes.data() + first + 32);
-  const std::vector<Rule> rules = {{"ABCD", 7, 2, 0x44434241u},
-                                   {"ABCD", lastNumber, lastValue, 77}};
+  const FixReadAgainMovie sample = fixReadAgainFarApart();
+  const Bytes& bytes = sample.bytes;
+  const std::vector<Rule>& rules = sample.rules;
   const ModelWalk model = modelWalk(bytes, toFixRules(rules));
   ASSERT_EQ(model.fixCount, 2u);
 

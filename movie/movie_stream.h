@@ -68,6 +68,20 @@ class MovieStream {
     return true;
   }
 
+  // seek(offset) and readBytes(out, n) in one call, which the walk makes
+  // for nearly every word it reads: the current window is tried first,
+  // with one bounds check, and bytes it holds are copied without a call.
+  bool readAt(std::uint64_t offset, unsigned char* out, std::size_t n) {
+    const Window& window = *current_;
+    const std::uint64_t into = offset - window.start;
+    if (offset >= window.start && into <= window.length && n <= window.length - into) {
+      std::memcpy(out, window.bytes.get() + into, n);
+      position_ = offset + n;
+      return true;
+    }
+    return seek(offset) && readBytes(out, n);
+  }
+
   // Reads the `n` bytes at `offset` without moving the position or loading
   // a window: from a window that holds them all, else straight from the
   // file. For a look ahead at a few scattered words, which would otherwise
@@ -95,7 +109,9 @@ class MovieStream {
 
  private:
   struct Window {
-    std::vector<unsigned char> bytes;
+    // Never zeroed first: a window's bytes are only ever read in from the file.
+    std::unique_ptr<unsigned char[]> bytes;
+    std::size_t capacity = 0;
     std::uint64_t start = 0;
     std::size_t length = 0;  // bytes held; 0 when the window holds nothing
     std::uint64_t lastUse = 0;
@@ -111,7 +127,7 @@ class MovieStream {
   const unsigned char* inWindow(const Window& window, std::size_t n) const {
     const std::uint64_t offset = position_ - window.start;
     if (position_ < window.start || offset + n > window.length) return nullptr;
-    return window.bytes.data() + offset;
+    return window.bytes.get() + offset;
   }
   // The same for the current window, or else the previous one, which then
   // becomes current.
@@ -124,7 +140,12 @@ class MovieStream {
 
   bool readThroughWindows(unsigned char* out, std::size_t n);
   Window* windowFor(std::uint64_t offset);
-  void makeCurrent(Window& window);
+  void makeCurrent(Window& window) {
+    window.lastUse = ++useClock_;
+    if (&window == current_) return;
+    previous_ = current_;
+    current_ = &window;
+  }
   // Gives the windows that hold any of the `n` bytes at `offset` what the
   // file now holds there: `bytes` when they were written, else nothing.
   // Returns how many of the bytes the windows took.

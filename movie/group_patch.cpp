@@ -38,9 +38,10 @@ void patchGroupChunk(PatchContext& context, std::uint32_t dataOffset, std::uint3
   }
   for (std::size_t i = 0; i < elementOffsets.size(); ++i) {
     const std::uint64_t element = elementPosition(dataOffset, elementOffsets[i]);
-    unsigned char kindBytes[4];
-    if (!file.readAt(element + kindPosition, kindBytes, sizeof kindBytes)) continue;
-    const std::uint32_t kind = readLe32(kindBytes);
+    unsigned char scratch[4];
+    const unsigned char* kindWord = file.bytesAt(element + kindPosition, sizeof scratch, scratch);
+    if (kindWord == nullptr) continue;
+    const std::uint32_t kind = readLe32(kindWord);
     if (const auto referenceAt = groupReferenceOffset(chunkTag, kind)) {
       context.element = static_cast<std::uint32_t>(i);
       patchReference(context, element + *referenceAt);

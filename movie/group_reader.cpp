@@ -40,13 +40,14 @@ bool readElementOffsets(MovieStream& file, std::uint64_t groupStart, const Group
   } catch (const std::length_error&) {
     return false;
   }
-  if (!file.seek(tableStart)) return false;
-  // Entries in blocks, each one copy from the windows (which may split one
-  // between them); an entry is the offset and a word not used.
-  unsigned char block[kEntriesAtOnce * Group::kLocationEntrySize];
+  // Entries in blocks, each read from a window in place (or copied, when
+  // it is split between two); an entry is the offset and a word not used.
+  unsigned char scratch[kEntriesAtOnce * Group::kLocationEntrySize];
   while (offsets.size() < group.count) {
     const std::size_t entries = std::min<std::size_t>(group.count - offsets.size(), kEntriesAtOnce);
-    if (!file.readBytes(block, entries * Group::kLocationEntrySize)) {
+    const std::uint64_t at = tableStart + offsets.size() * Group::kLocationEntrySize;
+    const unsigned char* block = file.bytesAt(at, entries * Group::kLocationEntrySize, scratch);
+    if (block == nullptr) {
       offsets.clear();
       return false;
     }

@@ -68,18 +68,29 @@ class MovieStream {
     return true;
   }
 
-  // seek(offset) and readBytes(out, n) in one call, which the walk makes
-  // for nearly every word it reads: the current window is tried first,
-  // with one bounds check, and bytes it holds are copied without a call.
+  // seek(offset) and readBytes(out, n) in one call.
   bool readAt(std::uint64_t offset, unsigned char* out, std::size_t n) {
+    const unsigned char* bytes = bytesAt(offset, n, out);
+    if (bytes != nullptr && bytes != out) std::memcpy(out, bytes, n);
+    return bytes != nullptr;
+  }
+
+  // The `n` bytes at `offset`, read as readAt() reads them, but where one
+  // window holds them all, not copied: a pointer into that window, else
+  // into `scratch` (room for `n` bytes), which they are then copied into;
+  // null when they are not all there. Valid only until the next call on the
+  // stream, which may put other bytes in that window's place: callers take
+  // what they need from them at once. The walk reads nearly every word
+  // through here, so the current window is tried inline, with one bounds
+  // check.
+  const unsigned char* bytesAt(std::uint64_t offset, std::size_t n, unsigned char* scratch) {
     const Window& window = *current_;
     const std::uint64_t into = offset - window.start;
     if (offset >= window.start && into <= window.length && n <= window.length - into) {
-      std::memcpy(out, window.bytes.get() + into, n);
       position_ = offset + n;
-      return true;
+      return window.bytes.get() + into;
     }
-    return seek(offset) && readBytes(out, n);
+    return seek(offset) && readBytes(scratch, n) ? scratch : nullptr;
   }
 
   // Reads the `n` bytes at `offset` without moving the position or loading

@@ -1,6 +1,7 @@
 #include "movie/reference_patch.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "movie/le_word.h"
 
@@ -56,14 +57,17 @@ void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
   unsigned char block[ReferenceBlock::kSize];
   if (!file.readAt(referenceOffset, block, sizeof block)) return;
   const std::uint32_t value = readLe32(block + ReferenceBlock::kValueAt);
-  const char* tag = reinterpret_cast<const char*>(block + ReferenceBlock::kTagAt);
+  char tag[4];
+  std::memcpy(tag, block + ReferenceBlock::kTagAt, sizeof tag);
   const std::uint32_t number = readLe32(block + ReferenceBlock::kNumberAt);
 
-  const FixRule* rule = context.recentRules.find(context.rules, tag, number);
-  if (context.reportReferences) report(context, referenceOffset, tag, number, value, rule);
+  if (context.reportReferences) {
+    const FixRule* rule = context.recentRules.find(context.rules, tag, number);
+    report(context, referenceOffset, tag, number, value, rule);
+  }
   // Only the first rule for this tag and number counts, even when its old
   // value is not the one held here.
-  if (rule != nullptr && value == rule->oldValue) {
+  if (const FixRule* rule = context.recentRules.ruleFixing(context.rules, tag, number, value)) {
     fixReference(context, referenceOffset, tag, number, *rule);
   }
 }

@@ -95,8 +95,9 @@ class MovieStream {
 
   // Reads the `n` bytes at `offset` without moving the position or loading
   // a window: from a window that holds them all, else straight from the
-  // file. For a look ahead at a few scattered words, which would otherwise
-  // pull in a window of the file for each; false when they are not all there.
+  // file, in one read however long. For a look ahead over the file, which
+  // would otherwise pull in windows that the walk then loses; false when
+  // they are not all there.
   bool peekBytes(std::uint64_t offset, unsigned char* out, std::size_t n);
 
   // Writes one word to the file at the position and steps past it; false,

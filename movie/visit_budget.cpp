@@ -38,9 +38,10 @@ void groupChunksNamed(MovieStream& file, std::uint32_t indexOffset,
                       std::size_t to, std::vector<std::uint32_t>& groups) {
   groups.clear();
   for (std::size_t i = from; i < to; ++i) {
-    unsigned char record[ChunkRecord::kSize];
-    if (!file.readAt(elementPosition(indexOffset, chunkOffsets[i]), record, sizeof record)) continue;
-    if (isGroupChunk(readLe32(record))) groups.push_back(readLe32(record + 8));
+    unsigned char scratch[ChunkRecord::kSize];
+    const unsigned char* record =
+        file.bytesAt(elementPosition(indexOffset, chunkOffsets[i]), ChunkRecord::kSize, scratch);
+    if (record != nullptr && isGroupChunk(readLe32(record))) groups.push_back(readLe32(record + 8));
   }
 }
 

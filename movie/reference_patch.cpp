@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "movie/le_word.h"
+#include "movie/word_write.h"
 
 namespace vantrel {
 namespace {
@@ -36,9 +37,8 @@ void fixReference(PatchContext& context, std::uint64_t referenceOffset, const ch
   fix.line = rule.line;
   if (!context.dryRun) {
     if (!mayWrite(context, fix)) return;
-    MovieStream& file = context.file;
-    // The new value in the place of the value word just read.
-    if (!file.seek(fix.valueOffset) || !file.writeWord(rule.newValue)) {
+    std::uint32_t held = 0;
+    if (writeWordWhereHeld(context.file, fix, held) != WordWrite::Written) {
       ++context.failedWrites;
       context.sink.writeFailed(fix.valueOffset);
       return;

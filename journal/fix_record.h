@@ -1,6 +1,7 @@
-#ifndef VANTREL_CLI_JOURNAL_FIX_RECORD_H_
-#define VANTREL_CLI_JOURNAL_FIX_RECORD_H_
+#ifndef VANTREL_JOURNAL_FIX_RECORD_H_
+#define VANTREL_JOURNAL_FIX_RECORD_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,11 +13,13 @@
 //    "old":2,"new":5,"line":1}
 // Written often (a dense repair journals hundreds of thousands of fixes),
 // so the part that names the movie is made once.
-namespace vantrel::cli {
+namespace vantrel {
 
 class FixRecordFormat {
  public:
-  explicit FixRecordFormat(const std::string& moviePath);
+  // `movieJson` is the movie's path as a JSON string, quotes included, as
+  // the front end's other records spell it.
+  explicit FixRecordFormat(const std::string& movieJson);
   // Appends the record of `fix` to `out`, without a line end.
   void append(std::string& out, const FixedReference& fix) const;
   // Reads back into `fix` a record that append() wrote for this movie,
@@ -34,10 +37,15 @@ enum class FixRecordRead {
   Malformed,  // anything else
 };
 
+// The longest line a fix record can be: a path of 32,767 UTF-16 units, each
+// spelt as a JSON escape, and the fields around it. A longer line is no
+// record, and is passed over unread.
+inline constexpr std::size_t kLongestFixRecord = std::size_t{256} << 10;
+
 // Reads the fix record in `line` (without its line end) into `fix`; its
 // "movie" field is passed over, and a "line" that is missing or null is 0.
 FixRecordRead readFixRecord(std::string_view line, FixedReference& fix);
 
-}  // namespace vantrel::cli
+}  // namespace vantrel
 
-#endif  // VANTREL_CLI_JOURNAL_FIX_RECORD_H_
+#endif  // VANTREL_JOURNAL_FIX_RECORD_H_

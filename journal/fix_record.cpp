@@ -1,4 +1,4 @@
-#include "cli/journal/fix_record.h"
+#include "journal/fix_record.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,9 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "cli/reports/json_writer.h"
-
-namespace vantrel::cli {
+namespace vantrel {
 namespace {
 
 void appendInteger(std::string& out, std::int64_t value) {
@@ -23,6 +21,30 @@ std::int64_t signedWord(std::uint32_t word) {
 }
 
 bool plainTagByte(unsigned char c) { return c >= 0x20 && c < 0x7f && c != '"' && c != '\\'; }
+
+// A tag as a JSON string: each byte the code point of its value, as the
+// front end's records spell a tag.
+void appendTagString(std::string& out, const unsigned char* tag) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (int i = 0; i < 4; ++i) {
+    const unsigned char c = tag[i];
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | c >> 6);
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  out += '"';
+}
 
 // A small reader of one JSON object whose values are strings, integers,
 // true, false or null: all a fix record holds.
@@ -215,8 +237,8 @@ bool makeFix(const FoundFields& found, FixedReference& fix) {
 
 }  // namespace
 
-FixRecordFormat::FixRecordFormat(const std::string& moviePath)
-    : head_("{\"type\":\"fix\",\"movie\":" + jsonString(moviePath) + ",\"offset\":") {}
+FixRecordFormat::FixRecordFormat(const std::string& movieJson)
+    : head_("{\"type\":\"fix\",\"movie\":" + movieJson + ",\"offset\":") {}
 
 void FixRecordFormat::append(std::string& out, const FixedReference& fix) const {
   out += head_;
@@ -229,7 +251,7 @@ void FixRecordFormat::append(std::string& out, const FixedReference& fix) const 
     out.append(fix.tag, 4);
     out += '"';
   } else {
-    out += jsonLatin1String(std::string_view(fix.tag, 4));
+    appendTagString(out, tag);
   }
   out += ",\"number\":";
   appendInteger(out, signedWord(fix.number));
@@ -299,4 +321,4 @@ FixRecordRead readFixRecord(std::string_view line, FixedReference& fix) {
   return makeFix(found, fix) ? FixRecordRead::Fix : FixRecordRead::Malformed;
 }
 
-}  // namespace vantrel::cli
+}  // namespace vantrel

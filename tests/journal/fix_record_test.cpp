@@ -1,4 +1,4 @@
-#include "cli/journal/fix_record.h"
+#include "journal/fix_record.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-namespace vantrel::cli {
+namespace vantrel {
 namespace {
 
 FixedReference randomFix(std::mt19937& random) {
@@ -29,7 +29,7 @@ TEST(FixRecordTest, ReadsBackWhatItWritesAndEveryCutStartAsCut) {
   std::mt19937 random(77);
   // A movie's name with a quote, a control character and a byte that is
   // not UTF-8, which the record keeps as an escape.
-  const FixRecordFormat format("d\"i\x01r/m\xff.qlm");
+  const FixRecordFormat format("\"d\\\"i\\u0001r/m\\udcff.qlm\"");
   for (int i = 0; i < 300; ++i) {
     const FixedReference fix = randomFix(random);
     std::string record;
@@ -46,7 +46,7 @@ TEST(FixRecordTest, ReadsBackWhatItWritesAndEveryCutStartAsCut) {
     if (plainTag) {
       EXPECT_TRUE(sameFix(quick, fix)) << record;
     }
-    EXPECT_FALSE(FixRecordFormat("other.qlm").readOwn(record, quick));
+    EXPECT_FALSE(FixRecordFormat("\"other.qlm\"").readOwn(record, quick));
     for (std::size_t cut = 0; cut < record.size(); ++cut) {
       FixedReference partial{};
       ASSERT_EQ(readFixRecord(record.substr(0, cut), partial), FixRecordRead::Cut)
@@ -83,4 +83,4 @@ TEST(FixRecordTest, AnythingElseIsMalformed) {
 }
 
 }  // namespace
-}  // namespace vantrel::cli
+}  // namespace vantrel

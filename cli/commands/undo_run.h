@@ -1,8 +1,8 @@
-#ifndef VANTREL_CLI_JOURNAL_UNDO_RUN_H_
-#define VANTREL_CLI_JOURNAL_UNDO_RUN_H_
+#ifndef VANTREL_CLI_COMMANDS_UNDO_RUN_H_
+#define VANTREL_CLI_COMMANDS_UNDO_RUN_H_
 
-#include "cli/options/cli_options.h"
 #include "cli/commands/cli_run.h"
+#include "cli/options/cli_options.h"
 
 namespace vantrel::cli {
 
@@ -13,4 +13,4 @@ int runUndo(const CliOptions& options, const CliEnvironment& environment);
 
 }  // namespace vantrel::cli
 
-#endif  // VANTREL_CLI_JOURNAL_UNDO_RUN_H_
+#endif  // VANTREL_CLI_COMMANDS_UNDO_RUN_H_

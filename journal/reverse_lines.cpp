@@ -1,31 +1,24 @@
-#include "cli/journal/reverse_lines.h"
+#include "journal/reverse_lines.h"
 
 #include <algorithm>
 
-namespace vantrel::cli {
+namespace vantrel {
 namespace {
 
 constexpr std::size_t kBlockSize = std::size_t{1} << 16;
 
 }  // namespace
 
-ReverseLines::ReverseLines(JournalFile& file) : file_(file), next_(file.size()) {
+ReverseLines::ReverseLines(JournalDevice& file, std::size_t longestLine)
+    : file_(file), longestLine_(longestLine), next_(file.size()) {
   // Back to just past the last line end.
-  while (next_ > 0) {
-    if (!load(next_)) {
-      next_ = 0;
-      return;
-    }
-    const auto begin = block_.begin();
-    const auto lastEnd = std::find(
-        std::make_reverse_iterator(begin + static_cast<std::ptrdiff_t>(next_ - blockStart_)),
-        std::make_reverse_iterator(begin), '\n');
-    if (lastEnd != std::make_reverse_iterator(begin)) {
-      next_ = blockStart_ + static_cast<std::uint64_t>(lastEnd.base() - begin);
-      return;
-    }
-    next_ = blockStart_;
+  if (next_ == 0) return;
+  std::uint64_t start = 0;
+  if (!findStart(next_, start)) {
+    next_ = 0;
+    return;
   }
+  next_ = start;
 }
 
 bool ReverseLines::load(std::uint64_t end) {
@@ -58,22 +51,25 @@ bool ReverseLines::findStart(std::uint64_t lineEnd, std::uint64_t& start) {
   return true;
 }
 
-bool ReverseLines::previous(std::string& line) {
-  if (failed_ || next_ == 0) return false;
+JournalLine ReverseLines::previous(std::string& line) {
+  line.clear();
+  if (failed_) return JournalLine::Unreadable;
+  if (next_ == 0) return JournalLine::Start;
   const std::uint64_t lineEnd = next_ - 1;
   std::uint64_t start = 0;
-  if (!findStart(lineEnd, start)) return false;
+  if (!findStart(lineEnd, start)) return JournalLine::Unreadable;
+  next_ = start;
+  if (lineEnd - start > longestLine_) return JournalLine::TooLong;
   line.resize(static_cast<std::size_t>(lineEnd - start));
   if (start >= blockStart_ && lineEnd <= blockStart_ + block_.size()) {
     std::copy_n(block_.begin() + static_cast<std::ptrdiff_t>(start - blockStart_), line.size(),
                 line.begin());
   } else if (file_.readAt(start, line.data(), line.size()) != line.size()) {
     failed_ = true;
-    return false;
+    return JournalLine::Unreadable;
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  next_ = start;
-  return true;
+  return JournalLine::Line;
 }
 
-}  // namespace vantrel::cli
+}  // namespace vantrel

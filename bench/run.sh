@@ -25,6 +25,7 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 mkmovie=$build/tests/vantrel-mkmovie
 benchrun=$build/bench/vantrel-benchrun
+plainwalk=$build/bench/vantrel-plainwalk
 vantrel=$build/cli/vantrel
 mkdir -p "$data"
 
@@ -81,27 +82,53 @@ for rules in rules-1000000 blank-record long-number; do
 done
 echo
 
-declare -A read_time patch_time fixes peak
-printf '%-9s %10s %9s %8s %-22s %11s %8s %9s\n' movie size refs fixes case "median s" "x read" "peak MiB"
+# The walk against a plain read of the same file and against the
+# straightforward walk (bench/plain_walk.cpp: each word read with a seek
+# and a read of its own through stdio). Each timed run reads the movie with
+# dd right before it, so that both see the machine as busy as the other;
+# the straightforward walk repairs a fresh copy with the smallest rule file,
+# and must leave the same bytes as vantrel. A visit is a chunk record, a
+# group element or a reference the walk reads; reads are the read system
+# calls of one run, counted with strace, rule file included.
+plain_rules=${RULE_COUNTS%% *}
+dry_rules=$plain_rules
+[[ " $RULE_COUNTS " == *" 100000 "* ]] && dry_rules=100000
+# The read calls (read, pread64, readv, preadv) of one run of a command.
+count_reads() {
+  if ! command -v strace >/dev/null; then
+    echo "-"
+    return
+  fi
+  strace -c -f -o "$data/strace" "$@" >/dev/null 2>&1 </dev/null
+  awk '$NF ~ /^(read|pread64|readv|preadv|preadv2)$/ { n += $4 } END { print n + 0 }' "$data/strace"
+}
+declare -A read_time read_cpu patch_time patch_cpu fixes peak reads visits dry_time plain_time
+printf '%-9s %10s %8s %-24s %9s %8s %7s %10s %8s %6s %7s %8s\n' movie size fixes case "median s" \
+  "cpu s" "x read" "visits/s" "ns/visit" reads "x plain" "peak MiB"
+row() {  # movie fixes case times-file median visits reads x-plain
+  local median=$5
+  printf '%-9s %10s %8s %-24s %9.4f %8.4f %7s %10.3g %8.1f %6s %7s %8.1f\n' "$1" \
+    "$(stat -c %s "$data/$1.qlm")" "$2" "$3" "$median" "$(awk '{ print $4 }' "$4" | median)" \
+    "$(ratio "$median" "${read_time[$1]}")" "$(awk -v v="$6" -v t="$median" 'BEGIN { print v / t }')" \
+    "$(awk -v v="$6" -v t="$median" 'BEGIN { print t * 1e9 / v }')" "$7" "$8" \
+    "$(awk '{ print $2 / 1024 }' "$4" | maximum)"
+}
 for movie_case in "${movies[@]}"; do
   read -r name references _ _ <<<"$movie_case"
   movie=$data/$name.qlm
   expected=$(awk '{ print $4 }' "$data/$name.info")
   fixes[$name]=$expected
-  size=$(stat -c %s "$movie")
 
-  # Each run reads the movie right before it is patched, so that both see
-  # the machine as busy as the other.
   : >"$data/read-times"
   reference_sum=""
   for count in $RULE_COUNTS; do
-    : >"$data/times"
+    : >"$data/times-$count"
     for _ in $(seq "$RUNS"); do
       "$benchrun" "$data/read-times" dd if="$movie" of=/dev/null bs=64k status=none
       cp "$movie" "$data/work.qlm"
       sync --data "$data/work.qlm"
-      "$benchrun" "$data/times" "$vantrel" --quiet --rules "$data/rules-$count.dat" "$data/work.qlm" \
-        >/dev/null 2>"$data/err" </dev/null
+      "$benchrun" "$data/times-$count" "$vantrel" --quiet --rules "$data/rules-$count.dat" \
+        "$data/work.qlm" >/dev/null 2>"$data/err" </dev/null
     done
     # The runs must agree with the generator and with each other.
     "$vantrel" --quiet --dry-run --rules "$data/rules-$count.dat" "$movie" >"$data/out"
@@ -113,19 +140,55 @@ for movie_case in "${movies[@]}"; do
       exit 1
     fi
     key=$name/$count
-    patch_time[$key]=$(awk '{ print $1 }' "$data/times" | median)
-    peak[$key]=$(awk '{ print $2 / 1024 }' "$data/times" | maximum)
+    patch_time[$key]=$(awk '{ print $1 }' "$data/times-$count" | median)
+    patch_cpu[$key]=$(awk '{ print $4 }' "$data/times-$count" | median)
+    peak[$key]=$(awk '{ print $2 / 1024 }' "$data/times-$count" | maximum)
+    cp "$movie" "$data/work.qlm"
+    reads[$key]=$(count_reads "$vantrel" --quiet --rules "$data/rules-$count.dat" "$data/work.qlm")
   done
+
+  : >"$data/dry-times"
+  : >"$data/plain-times"
+  for _ in $(seq "$RUNS"); do
+    "$benchrun" "$data/read-times" dd if="$movie" of=/dev/null bs=64k status=none
+    "$benchrun" "$data/dry-times" "$vantrel" --quiet --dry-run --rules "$data/rules-$dry_rules.dat" \
+      "$movie" >/dev/null 2>"$data/err" </dev/null
+    "$benchrun" "$data/read-times" dd if="$movie" of=/dev/null bs=64k status=none
+    cp "$movie" "$data/work.qlm"
+    sync --data "$data/work.qlm"
+    "$benchrun" "$data/plain-times" "$plainwalk" "$data/rules-$plain_rules.dat" "$data/work.qlm" \
+      >"$data/plain-out" 2>>"$data/err" </dev/null
+  done
+  # chunks N elements N references N fixes N
+  read -r _ chunks _ elements _ walked _ plain_fixed <"$data/plain-out"
+  if [ "$plain_fixed" != "$expected" ] || [ "$(md5sum <"$data/work.qlm" | cut -d' ' -f1)" != "$reference_sum" ] ||
+    [ -s "$data/err" ] || awk '$3 != 0 { bad = 1 } END { exit !bad }' "$data/dry-times" "$data/plain-times"; then
+    echo "bench: the dry run or the straightforward walk went wrong on $name" >&2
+    exit 1
+  fi
+  visits[$name]=$((chunks + elements + walked))
   read_time[$name]=$(awk '{ print $1 }' "$data/read-times" | median)
-  printf '%-9s %10s %9s %8s %-22s %11.4f %8s %9.1f\n' "$name" "$size" "$references" "" \
-    "sequential read (dd)" "${read_time[$name]}" "1.00" "$(awk '{ print $2 / 1024 }' "$data/read-times" | maximum)"
+  read_cpu[$name]=$(awk '{ print $4 }' "$data/read-times" | median)
+  dry_time[$name]=$(awk '{ print $1 }' "$data/dry-times" | median)
+  plain_time[$name]=$(awk '{ print $1 }' "$data/plain-times" | median)
+  reads[$name/dd]=$(count_reads dd if="$movie" of=/dev/null bs=64k status=none)
+  reads[$name/dry]=$(count_reads "$vantrel" --quiet --dry-run --rules "$data/rules-$dry_rules.dat" "$movie")
+  plain_ratio=$(ratio "${plain_time[$name]}" "${patch_time[$name/$plain_rules]}")
+
+  row "$name" "" "sequential read (dd)" "$data/read-times" "${read_time[$name]}" "${visits[$name]}" \
+    "${reads[$name/dd]}" ""
   for count in $RULE_COUNTS; do
-    key=$name/$count
-    printf '%-9s %10s %9s %8s %-22s %11.4f %8s %9.1f\n' "$name" "$size" "$references" "$expected" \
-      "patch, $count rules" "${patch_time[$key]}" "$(ratio "${patch_time[$key]}" "${read_time[$name]}")" \
-      "${peak[$key]}"
+    x=""
+    [ "$count" = "$plain_rules" ] && x=$plain_ratio
+    row "$name" "$expected" "patch, $count rules" "$data/times-$count" "${patch_time[$name/$count]}" \
+      "${visits[$name]}" "${reads[$name/$count]}" "$x"
   done
+  row "$name" "$expected" "--dry-run, $dry_rules rules" "$data/dry-times" "${dry_time[$name]}" \
+    "${visits[$name]}" "${reads[$name/dry]}" ""
+  row "$name" "$expected" "straightforward, $plain_rules" "$data/plain-times" "${plain_time[$name]}" \
+    "${visits[$name]}" "-" "1.00"
 done
+rm -f "$data"/times-* "$data/dry-times" "$data/plain-times" "$data/plain-out" "$data/strace"
 rm -f "$data/work.qlm"
 echo
 
@@ -322,14 +385,22 @@ if [[ " $RULE_COUNTS " == *" 100000 "* ]]; then
   sparse=sparse80/100000
   dense=dense80/100000
   echo "80 MB movie, 100,000 rules:"
-  echo "  sparse (${fixes[sparse80]} fixes): $(ratio "${patch_time[$sparse]}" "${read_time[sparse80]}") x its sequential read"
+  echo "  sparse (${fixes[sparse80]} fixes): $(ratio "${patch_time[$sparse]}" "${read_time[sparse80]}") x its" \
+    "sequential read (target: at most 4), a dry run $(ratio "${dry_time[sparse80]}" "${read_time[sparse80]}") x" \
+    "(target 3.5); in processor time $(ratio "${patch_cpu[$sparse]}" "${read_cpu[sparse80]}") x"
+  echo "  sparse: ${reads[$sparse]} reads in a repair (target: at most 700), $(awk -v v="${visits[sparse80]}" \
+    -v t="${patch_time[$sparse]}" 'BEGIN { printf "%.1f", t * 1e9 / v }') ns a visit over" \
+    "${visits[sparse80]} visits"
   echo "  dense (${fixes[dense80]} fixes): $(ratio "${patch_time[$dense]}" "${read_time[dense80]}") x its sequential read"
   awk -v d="${patch_time[$dense]}" -v s="${patch_time[$sparse]}" -v fd="${fixes[dense80]}" -v fs="${fixes[sparse80]}" \
-    'BEGIN { printf "  dense over sparse: %.3f us more per fix\n", (d - s) * 1e6 / (fd - fs) }'
+    'BEGIN { printf "  dense over sparse: %.3f us more per fix (target: at most 0.5)\n", (d - s) * 1e6 / (fd - fs) }'
   echo "peak memory with 100,000 rules: ${peak[dense20/100000]} MiB on the 20 MB movie, ${peak[$dense]} MiB on the 80 MB one"
 else
   echo "summary: run with 100000 in RULE_COUNTS for the 80 MB movie lines"
 fi
+echo "the straightforward walk with $plain_rules rules against the repair with the same rules:" \
+  "$(ratio "${plain_time[sparse80]}" "${patch_time[sparse80/$plain_rules]}") x as long on sparse80 (target:" \
+  "at least 40), $(ratio "${plain_time[dense80]}" "${patch_time[dense80/$plain_rules]}") x on dense80"
 echo "deriving rules from the 80 MB pair: ${derive_time} s, $derive_ratio x the sum of one dry run of each" \
   "(target: at most 3), peak $derive_peak MiB"
 echo "--journal, 100,000 rules: ${journal_ratio[sparse80]} x the plain repair on the sparse movie" \

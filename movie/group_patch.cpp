@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "movie/group_reader.h"
+#include "movie/le_word.h"
 #include "movie/reference_patch.h"
 
 namespace vantrel {
@@ -23,7 +24,7 @@ void patchGroupChunk(PatchContext& context, std::uint32_t dataOffset, std::uint3
   MovieStream& file = context.file;
   Group group;
   if (!readGroupCount(file, dataOffset, group) || group.count == 0) return;
-  std::vector<std::uint32_t> elementOffsets;
+  std::vector<std::uint32_t>& elementOffsets = context.elementOffsets;
   if (!readGroupDataSize(file, dataOffset, group) ||
       !readElementOffsets(file, dataOffset, group, elementOffsets)) {
     return;
@@ -37,8 +38,10 @@ void patchGroupChunk(PatchContext& context, std::uint32_t dataOffset, std::uint3
   }
   for (std::size_t i = 0; i < elementOffsets.size(); ++i) {
     const std::uint64_t element = elementPosition(dataOffset, elementOffsets[i]);
-    std::uint32_t kind = 0;
-    if (!file.seek(element + kindPosition) || !file.readWord(kind)) continue;
+    unsigned char scratch[4];
+    const unsigned char* kindWord = file.bytesAt(element + kindPosition, sizeof scratch, scratch);
+    if (kindWord == nullptr) continue;
+    const std::uint32_t kind = readLe32(kindWord);
     if (const auto referenceAt = groupReferenceOffset(chunkTag, kind)) {
       context.element = static_cast<std::uint32_t>(i);
       patchReference(context, element + *referenceAt);

@@ -26,19 +26,15 @@ MovieStream::Window* MovieStream::windowFor(std::uint64_t offset) {
   victim->length = 0;
   const std::size_t wanted =
       static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_ - start));
-  if (victim->bytes.size() < wanted) victim->bytes.resize(wanted);
-  if (device_->readAt(start, victim->bytes.data(), wanted) != wanted) return nullptr;
+  if (victim->capacity < wanted) {
+    victim->bytes.reset(new unsigned char[wanted]);
+    victim->capacity = wanted;
+  }
+  if (device_->readAt(start, victim->bytes.get(), wanted) != wanted) return nullptr;
   victim->start = start;
   victim->length = wanted;
   makeCurrent(*victim);
   return victim;
-}
-
-void MovieStream::makeCurrent(Window& window) {
-  window.lastUse = ++useClock_;
-  if (&window == current_) return;
-  previous_ = current_;
-  current_ = &window;
 }
 
 bool MovieStream::readThroughWindows(unsigned char* out, std::size_t n) {
@@ -51,7 +47,7 @@ bool MovieStream::readThroughWindows(unsigned char* out, std::size_t n) {
     if (window == nullptr) return false;
     const std::size_t offset = static_cast<std::size_t>(at - window->start);
     const std::size_t count = std::min(n - done, window->length - offset);
-    std::memcpy(out + done, window->bytes.data() + offset, count);
+    std::memcpy(out + done, window->bytes.get() + offset, count);
     done += count;
     at += count;
   }
@@ -64,7 +60,7 @@ bool MovieStream::peekBytes(std::uint64_t offset, unsigned char* out, std::size_
   for (const Window& window : windows_) {
     if (window.length > 0 && offset >= window.start &&
         offset - window.start + n <= window.length) {
-      std::memcpy(out, window.bytes.data() + (offset - window.start), n);
+      std::memcpy(out, window.bytes.get() + (offset - window.start), n);
       return true;
     }
   }
@@ -96,7 +92,7 @@ void MovieStream::afterWrite(std::uint64_t offset, const unsigned char* bytes, s
     }
     const std::uint64_t from = std::max(offset, window.start);
     const std::uint64_t to = std::min(offset + n, windowEnd);
-    std::memcpy(window.bytes.data() + (from - window.start), bytes + (from - offset),
+    std::memcpy(window.bytes.get() + (from - window.start), bytes + (from - offset),
                 static_cast<std::size_t>(to - from));
   }
 }

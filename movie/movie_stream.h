@@ -67,10 +67,36 @@ class MovieStream {
     return true;
   }
 
+  // seek(offset) and readBytes(out, n) in one call.
+  bool readAt(std::uint64_t offset, unsigned char* out, std::size_t n) {
+    const unsigned char* bytes = bytesAt(offset, n, out);
+    if (bytes != nullptr && bytes != out) std::memcpy(out, bytes, n);
+    return bytes != nullptr;
+  }
+
+  // The `n` bytes at `offset`, read as readAt() reads them, but where one
+  // window holds them all, not copied: a pointer into that window, else
+  // into `scratch` (room for `n` bytes), which they are then copied into;
+  // null when they are not all there. Valid only until the next call on the
+  // stream, which may put other bytes in that window's place: callers take
+  // what they need from them at once. The walk reads nearly every word
+  // through here, so the current window is tried inline, with one bounds
+  // check.
+  const unsigned char* bytesAt(std::uint64_t offset, std::size_t n, unsigned char* scratch) {
+    const Window& window = *current_;
+    const std::uint64_t into = offset - window.start;
+    if (offset >= window.start && into <= window.length && n <= window.length - into) {
+      position_ = offset + n;
+      return window.bytes.get() + into;
+    }
+    return seek(offset) && readBytes(scratch, n) ? scratch : nullptr;
+  }
+
   // Reads the `n` bytes at `offset` without moving the position or loading
   // a window: from a window that holds them all, else straight from the
-  // file. For a look ahead at a few scattered words, which would otherwise
-  // pull in a window of the file for each; false when they are not all there.
+  // file, in one read however long. For a look ahead over the file, which
+  // would otherwise pull in windows that the walk then loses; false when
+  // they are not all there.
   bool peekBytes(std::uint64_t offset, unsigned char* out, std::size_t n);
 
   // Writes one word to the file at the position and steps past it; false,
@@ -85,7 +111,9 @@ class MovieStream {
 
  private:
   struct Window {
-    std::vector<unsigned char> bytes;
+    // Never zeroed first: a window's bytes are only ever read in from the file.
+    std::unique_ptr<unsigned char[]> bytes;
+    std::size_t capacity = 0;
     std::uint64_t start = 0;
     std::size_t length = 0;  // bytes held; 0 when the window holds nothing
     std::uint64_t lastUse = 0;
@@ -97,7 +125,7 @@ class MovieStream {
   const unsigned char* inWindow(const Window& window, std::size_t n) const {
     const std::uint64_t offset = position_ - window.start;
     if (position_ < window.start || offset + n > window.length) return nullptr;
-    return window.bytes.data() + offset;
+    return window.bytes.get() + offset;
   }
   // The same for the current window, or else the previous one, which then
   // becomes current.
@@ -110,7 +138,12 @@ class MovieStream {
 
   bool readThroughWindows(unsigned char* out, std::size_t n);
   Window* windowFor(std::uint64_t offset);
-  void makeCurrent(Window& window);
+  void makeCurrent(Window& window) {
+    window.lastUse = ++useClock_;
+    if (&window == current_) return;
+    previous_ = current_;
+    current_ = &window;
+  }
   // Gives the windows that hold any of the `n` bytes at `offset` what the
   // file now holds there: `bytes` when they were written, else nothing.
   void afterWrite(std::uint64_t offset, const unsigned char* bytes, std::size_t n, bool written);

@@ -26,8 +26,9 @@ bool readIndexOffset(MovieStream& file, std::uint32_t& indexOffset) {
 }
 
 bool readChunkRecord(MovieStream& file, std::uint64_t position, ChunkRecord& record) {
-  unsigned char bytes[ChunkRecord::kSize];
-  if (!file.seek(position) || !file.readBytes(bytes, sizeof bytes)) return false;
+  unsigned char scratch[ChunkRecord::kSize];
+  const unsigned char* bytes = file.bytesAt(position, ChunkRecord::kSize, scratch);
+  if (bytes == nullptr) return false;
   record.tag = readLe32(bytes);
   record.dataOffset = readLe32(bytes + 8);
   return true;

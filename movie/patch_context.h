@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "fixrules/fix_table.h"
 #include "movie/container_layout.h"
@@ -31,6 +32,9 @@ struct PatchContext {
   std::uint64_t visitBudget = 0;
   bool overBudget = false;
   RuleMemo recentRules = {};  // the lookups in `rules`, for this walk
+  // The element offsets of the group chunk being visited, kept from one
+  // chunk to the next so that its memory is allocated once.
+  std::vector<std::uint32_t> elementOffsets = {};
   // Where the walk is, for the references it reports.
   std::uint32_t chunk = 0;
   ChunkTag chunkTag = 0;

@@ -1,6 +1,7 @@
 #include "movie/reference_patch.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "movie/le_word.h"
 #include "movie/word_write.h"
@@ -22,39 +23,22 @@ void report(PatchContext& context, std::uint64_t referenceOffset, const char* ta
   context.sink.referenceRead(reference);
 }
 
-}  // namespace
-
-void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
-  MovieStream& file = context.file;
-  // The tag and the number after it, in one read.
-  unsigned char tagAndNumber[8];
-  std::uint32_t value = 0;
-  if (!file.seek(referenceOffset + ReferenceBlock::kTagAt) ||
-      !file.readBytes(tagAndNumber, sizeof tagAndNumber) ||
-      !file.seek(referenceOffset + ReferenceBlock::kValueAt) || !file.readWord(value)) {
-    return;
-  }
-  const char* tag = reinterpret_cast<const char*>(tagAndNumber);
-  const std::uint32_t number = readLe32(tagAndNumber + 4);
-
-  const FixRule* rule = context.recentRules.find(context.rules, tag, number);
-  if (context.reportReferences) report(context, referenceOffset, tag, number, value, rule);
-  if (rule == nullptr) return;
-  // Only the first rule for this tag and number counts, even when its old
-  // value is not the one held here.
-  if (value != rule->oldValue) return;
-
+// The match found: the rule's new value is written over the value word just
+// read and counted. Kept apart from the reading, which every reference goes
+// through, so that the common case of no fix stays small.
+void fixReference(PatchContext& context, std::uint64_t referenceOffset, const char* tag,
+                  std::uint32_t number, const FixRule& rule) {
   FixedReference fix{};
   std::copy_n(tag, 4, fix.tag);
   fix.valueOffset = referenceOffset + ReferenceBlock::kValueAt;
   fix.number = number;
-  fix.oldValue = value;
-  fix.newValue = rule->newValue;
-  fix.line = rule->line;
+  fix.oldValue = rule.oldValue;
+  fix.newValue = rule.newValue;
+  fix.line = rule.line;
   if (!context.dryRun) {
     if (!mayWrite(context, fix)) return;
     std::uint32_t held = 0;
-    if (writeWordWhereHeld(file, fix, held) != WordWrite::Written) {
+    if (writeWordWhereHeld(context.file, fix, held) != WordWrite::Written) {
       ++context.failedWrites;
       context.sink.writeFailed(fix.valueOffset);
       return;
@@ -62,6 +46,30 @@ void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
   }
   ++context.fixCount;
   context.sink.referenceFixed(fix);
+}
+
+}  // namespace
+
+void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
+  MovieStream& file = context.file;
+  // The whole block in one read from the windows, which every reference
+  // of a movie goes through; the four bytes after the value are not looked at.
+  unsigned char block[ReferenceBlock::kSize];
+  if (!file.readAt(referenceOffset, block, sizeof block)) return;
+  const std::uint32_t value = readLe32(block + ReferenceBlock::kValueAt);
+  char tag[4];
+  std::memcpy(tag, block + ReferenceBlock::kTagAt, sizeof tag);
+  const std::uint32_t number = readLe32(block + ReferenceBlock::kNumberAt);
+
+  if (context.reportReferences) {
+    const FixRule* rule = context.recentRules.find(context.rules, tag, number);
+    report(context, referenceOffset, tag, number, value, rule);
+  }
+  // Only the first rule for this tag and number counts, even when its old
+  // value is not the one held here.
+  if (const FixRule* rule = context.recentRules.ruleFixing(context.rules, tag, number, value)) {
+    fixReference(context, referenceOffset, tag, number, *rule);
+  }
 }
 
 void patchSingleReferenceChunk(PatchContext& context, std::uint32_t dataOffset,

@@ -8,7 +8,7 @@
 namespace vantrel {
 
 // ReferenceBlock: 16 bytes naming a piece of content. The value word is what
-// a fix rewrites; the four bytes after it are never read or written.
+// a fix rewrites; the four bytes after it are never looked at or written.
 struct ReferenceBlock {
   static constexpr std::uint64_t kValueAt = 0;
   static constexpr std::uint64_t kTagAt = 8;

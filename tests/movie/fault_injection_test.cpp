@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "movie/le_word.h"
@@ -174,9 +175,9 @@ Run runWithFault(const Bytes& movie, const Bytes& poison, Fault fault, int faili
 }
 
 bool sameFix(const FixedReference& fix, const ModelFix& model) {
-  return fix.valueOffset == model.valueOffset &&
-         std::equal(fix.tag, fix.tag + 4, model.tag.begin()) && fix.number == model.number &&
-         fix.oldValue == model.oldValue && fix.newValue == model.newValue;
+  return fix.valueOffset == model.valueOffset && std::memcmp(fix.tag, model.tag.data(), 4) == 0 &&
+         fix.number == model.number && fix.oldValue == model.oldValue &&
+         fix.newValue == model.newValue;
 }
 
 // Each fix reported is one the model makes, no model fix standing for two.

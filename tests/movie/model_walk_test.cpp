@@ -28,12 +28,14 @@ bool oldAndNewDiffer(const std::vector<Rule>& rules) {
 
 ::testing::AssertionResult sameFix(const FixedReference& fix, const ModelFix& expected) {
   if (fix.valueOffset != expected.valueOffset ||
-      !std::equal(fix.tag, fix.tag + 4, expected.tag.begin()) || fix.number != expected.number ||
+      std::memcmp(fix.tag, expected.tag.data(), 4) != 0 || fix.number != expected.number ||
       fix.oldValue != expected.oldValue || fix.newValue != expected.newValue) {
     return ::testing::AssertionFailure()
-           << "fix at " << fix.valueOffset << " (" << fix.oldValue << " -> " << fix.newValue
-           << "), model: at " << expected.valueOffset << " (" << expected.oldValue << " -> "
-           << expected.newValue << ")";
+           << "fix at " << fix.valueOffset << " (" << fix.oldValue << " -> " << fix.newValue << ", "
+           << std::string(fix.tag, 4) << " " << fix.number << "), model: at "
+           << expected.valueOffset << " (" << expected.oldValue << " -> " << expected.newValue
+           << ", " << std::string(expected.tag.begin(), expected.tag.end()) << " "
+           << expected.number << ")";
   }
   return ::testing::AssertionSuccess();
 }
@@ -256,6 +258,153 @@ TEST(ModelWalkTest, WalkMatchesModelOnMoviesSpanningManyWindows) {
     if (i % 2 == 1) overwriteStructure(scenario.movie, bytes, random, 3);
     ASSERT_TRUE(walkMatchesModel(bytes, scenario.rules)) << describe(bytes, scenario.rules);
   }
+}
+
+// The stream's windows are 256 KiB long and start at multiples of it.
+constexpr std::uint64_t kWindow = std::uint64_t{1} << 18;
+
+// Two group chunks, a reference chunk of each kind and the index, with bulk
+// chunks of `lead`, `middle` and `tail` bytes before each group and before
+// the index, so that a test can put a window's edge where it likes.
+BuiltMovie groupsBetweenBulk(std::uint32_t lead, std::uint32_t middle, std::uint32_t tail) {
+  std::vector<Element> first;
+  std::vector<Element> second;
+  for (std::uint32_t i = 0; i < 40; ++i) {
+    first.push_back({i % 3 == 0 ? 1u : 4u, Reference{i % 2 == 0 ? 2u : 5u, "ABCD", 7}, {}});
+    second.push_back({i % 2 == 0 ? 2u : 6u, Reference{i % 4 == 0 ? 100u : 200u, "WAVE", 1}, {}});
+  }
+  return MovieBuilder(41)
+      .addOtherChunk(makeChunkTag("SND "), lead)
+      .addGroupChunk(kTagGgfr, first)
+      .addActr({2, "ABCD", 7})
+      .addOtherChunk(makeChunkTag("SND "), middle)
+      .addGroupChunk(kTagGgae, second)
+      .addTdt({100, "WAVE", 1})
+      .addOtherChunk(makeChunkTag("SND "), tail)
+      .build();
+}
+
+const std::vector<Rule> kWindowRules = {{"ABCD", 7, 2, 5}, {"WAVE", 1, 100, 200}};
+
+// Where a Group's location table starts, for the Group at `start`.
+std::uint64_t tableOf(const BuiltMovie& movie, std::uint64_t start) {
+  return start + 20 + readLe32(movie.bytes.data() + start + 8);
+}
+
+TEST(ModelWalkTest, WalkMatchesModelWhereAWindowEdgeCutsAGroupOrTheIndex) {
+  struct Piece {
+    const char* what;
+    int bulk;  // the bulk chunk that moves it: 0 before the first group, 1 the second, 2 the index
+    std::uint64_t (*where)(const BuiltMovie&);
+  };
+  const Piece pieces[] = {
+      {"the first group's header", 0,
+       [](const BuiltMovie& m) -> std::uint64_t { return m.chunkDataOffsets[1]; }},
+      {"the first group's table", 0,
+       [](const BuiltMovie& m) { return tableOf(m, m.chunkDataOffsets[1]); }},
+      {"the second group's header", 1,
+       [](const BuiltMovie& m) -> std::uint64_t { return m.chunkDataOffsets[4]; }},
+      {"the second group's table", 1,
+       [](const BuiltMovie& m) { return tableOf(m, m.chunkDataOffsets[4]); }},
+      {"the index's records", 2,
+       [](const BuiltMovie& m) -> std::uint64_t { return m.indexOffset + 20; }},
+      {"the index's table", 2, [](const BuiltMovie& m) { return tableOf(m, m.indexOffset); }},
+  };
+  // The edge just before the piece, in its count word (4 to 7), its data
+  // size, in and between the first entries, and deep in a table.
+  const std::uint64_t cuts[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 12, 13, 20, 23, 317};
+  for (const Piece& piece : pieces) {
+    for (const std::uint64_t cut : cuts) {
+      SCOPED_TRACE(std::string(piece.what) + ", " + std::to_string(cut) + " bytes before an edge");
+      // Bulk enough that the second group and the index lie windows further on.
+      std::uint32_t bulk[3] = {1000, 300000, 300000};
+      const BuiltMovie first = groupsBetweenBulk(bulk[0], bulk[1], bulk[2]);
+      bulk[piece.bulk] +=
+          static_cast<std::uint32_t>((kWindow - (piece.where(first) + cut) % kWindow) % kWindow);
+      const BuiltMovie movie = groupsBetweenBulk(bulk[0], bulk[1], bulk[2]);
+      ASSERT_EQ((piece.where(movie) + cut) % kWindow, 0u);
+      ASSERT_TRUE(walkMatchesModel(movie.bytes, kWindowRules));
+      ASSERT_TRUE(walkMatchesModel(movie.bytes, kWindowRules, true));
+    }
+  }
+  // The walk must have had fixes to make across the edges.
+  EXPECT_EQ(
+      modelWalk(groupsBetweenBulk(1000, 300000, 300000).bytes, toFixRules(kWindowRules)).fixCount,
+      32u);
+}
+
+TEST(ModelWalkTest, TheBudgetCountsAGroupHeaderAtTheEndOfARead) {
+  // The budget reads the group headers in file order, many in one read of
+  // up to 512 KiB from the first header's count word. A second group lies
+  // so that its count and data size end just inside that reach, at its
+  // end, or just beyond; the index names it 12,000 times, which takes the
+  // walk over its budget only if that header is counted.
+  const std::uint64_t reach = std::uint64_t{1} << 19;
+  std::vector<Element> small(40, Element{1, Reference{5, "ABCD", 7}, {}});
+  std::vector<Element> listed(64, Element{1, Reference{2, "ABCD", 7}, {}});
+  for (const std::int64_t past : {-1, 0, 1}) {
+    SCOPED_TRACE("the header ends " + std::to_string(past) + " bytes past the read's reach");
+    auto build = [&](std::uint32_t bulk) {
+      MovieBuilder builder(43);
+      builder.addGroupChunk(kTagGgfr, small)
+          .addOtherChunk(makeChunkTag("SND "), bulk)
+          .addGroupChunk(kTagGgfr, listed);
+      for (int i = 0; i < 12000; ++i) builder.addActr({5, "ABCD", 7});
+      return builder.build();
+    };
+    const BuiltMovie first = build(1000);
+    const std::uint64_t apart = first.chunkDataOffsets[2] - first.chunkDataOffsets[0];
+    // The headers' words run from the group's + 4 to its + 12.
+    const BuiltMovie movie =
+        build(static_cast<std::uint32_t>(1000 + reach - 8 + past - static_cast<std::int64_t>(apart)));
+    ASSERT_EQ(movie.chunkDataOffsets[2] + 12 - (movie.chunkDataOffsets[0] + 4), reach + past);
+    Bytes bytes = movie.bytes;
+    for (std::uint32_t chunk = 3; chunk < movie.chunkCount; ++chunk) {
+      unsigned char* record = bytes.data() + movie.indexOffset + 20 + 16 * chunk;
+      writeLe32(kTagGgfr, record);
+      writeLe32(movie.chunkDataOffsets[2], record + 8);
+    }
+    const ModelWalk model = modelWalk(bytes, toFixRules(kWindowRules));
+    EXPECT_EQ(model.overBudget, OverBudget::Refused);
+    EXPECT_TRUE(walkMatchesModel(bytes, kWindowRules));
+    EXPECT_TRUE(walkMatchesModel(bytes, kWindowRules, true));
+    // Named but once, the same group is well within the budget.
+    EXPECT_TRUE(walkMatchesModel(movie.bytes, kWindowRules));
+    EXPECT_EQ(modelWalk(movie.bytes, toFixRules(kWindowRules)).fixCount, 64u);
+  }
+}
+
+TEST(ModelWalkTest, AFixSeenByALaterReadInTheSameWindow) {
+  // A 'TDT ' chunk whose reference's value word is the kind word of an
+  // element of a 'GGFR' group the walk visits next: the fix turns kind 0
+  // (nothing to patch) into kind 4, whose reference at the element's + 8
+  // the walk must then find and fix, reading the word it has just written
+  // from the window it holds.
+  Bytes bytes;
+  std::uint64_t element = 0;
+  {
+    const BuiltMovie movie = MovieBuilder(42)
+                                 .addTdt({0, "ZZZZ", 0})
+                                 .addGroupChunk(kTagGgfr, {{0, Reference{9, "FONT", 3}, 8}})
+                                 .build();
+    bytes = movie.bytes;
+    element = movie.references[1].offset - 8;  // the decoy lies at the element's + 8
+    // The 'TDT ' record now points its reference (8 bytes into the chunk's
+    // data) at the kind word, whose
+    // tag and number are then the bytes at the element's + 12 and + 16.
+    writeLe32(static_cast<std::uint32_t>(element + 4 - 8),
+              bytes.data() + movie.indexOffset + 20 + 8);
+  }
+  const std::string tag(reinterpret_cast<const char*>(bytes.data() + element + 12), 4);
+  const std::uint32_t number = readLe32(bytes.data() + element + 16);
+  const std::vector<Rule> rules = {{tag, number, 0, 4}, {"FONT", 3, 9, 10}};
+  const ModelWalk model = modelWalk(bytes, toFixRules(rules));
+  ASSERT_EQ(model.fixCount, 2u);
+  EXPECT_TRUE(walkMatchesModel(bytes, rules));
+  Bytes walked = bytes;
+  EXPECT_EQ(walkBytes(walked, rules).fixCount, 2u);
+  EXPECT_EQ(readLe32(walked.data() + element + 4), 4u);
+  EXPECT_EQ(readLe32(walked.data() + element + 8), 10u);
 }
 
 TEST(ModelWalkTest, VisitsBeyondTheBudgetMakeAMovieNotValid) {

@@ -310,6 +310,57 @@ TEST_F(MovieFileTest, AnotherProgramsWriteBetweenTwoFixesSurvives) {
   EXPECT_EQ(readFile(path("a.qlm")), expected);
 }
 
+// A sink that, at the walk's first fix, has another handle on the movie
+// write `change` at `changeAt`, as another program might meanwhile.
+class WriterAtFirstFix : public RecordingSink {
+ public:
+  WriterAtFirstFix(std::string path, std::uint64_t changeAt, Bytes change)
+      : path_(std::move(path)), changeAt_(changeAt), change_(std::move(change)) {}
+  void referenceFixed(const FixedReference& fix) override {
+    if (fixes.empty()) {
+      std::fstream other(path_, std::ios::in | std::ios::out | std::ios::binary);
+      other.seekp(static_cast<std::streamoff>(changeAt_));
+      other.write(reinterpret_cast<const char*>(change_.data()),
+                  static_cast<std::streamsize>(change_.size()));
+      EXPECT_TRUE(other.flush()) << "the second writer could not write";
+    }
+    RecordingSink::referenceFixed(fix);
+  }
+
+ private:
+  std::string path_;
+  std::uint64_t changeAt_;
+  Bytes change_;
+};
+
+TEST_F(MovieFileTest, AnotherProgramsWriteInALaterWindowIsSeen) {
+  // The first reference in the movie's first 256 KiB, the second 400,000
+  // bytes on, in a part of the file the walk has not read when it makes
+  // its first fix: another program then puts the rule's old value there,
+  // and the walk, reading that part only when it gets there, fixes it too.
+  const BuiltMovie movie = MovieBuilder(16)
+                               .addActr({2, "ABCD", 7})
+                               .addOtherChunk(makeChunkTag("SND "), 400000)
+                               .addActr({5, "ABCD", 7})
+                               .addOtherChunk(makeChunkTag("SND "), 300000)
+                               .build();
+  const std::uint64_t second = movie.references[1].offset;
+  ASSERT_LT(movie.references[0].offset, 262144u);
+  ASSERT_GE(second, 2 * 262144u - 200000);
+  writeFile(path("a.qlm"), movie.bytes);
+  Bytes bad(4);
+  writeLe32(2, bad.data());
+  WriterAtFirstFix sink(path("a.qlm"), second, bad);
+  const WalkOutcome outcome = patchMovie(path("a.qlm"), toTable(kRules), sink);
+  EXPECT_EQ(outcome.result, WalkResult::Done);
+  EXPECT_EQ(outcome.fixCount, 2u);
+  ASSERT_EQ(sink.fixes.size(), 2u);
+  EXPECT_EQ(sink.fixes[1].valueOffset, second);
+  Bytes expected = movie.bytes;
+  writeLe32(5, expected.data() + movie.references[0].offset);
+  EXPECT_EQ(readFile(path("a.qlm")), expected);
+}
+
 TEST_F(MovieFileTest, WhatCannotBeOpenedIsReportedWithItsReason) {
   ASSERT_EQ(::mkfifo(path("pipe.qlm").c_str(), 0600), 0);
   struct Case {

@@ -34,6 +34,15 @@ TEST(RuleMemoTest, AnswersAsTheTableDoesWhateverWasAskedBefore) {
     const auto expected = findRule(table, tag, number);
     const FixRule* got = memo.find(table, tag, number);
     ASSERT_EQ(got != nullptr, expected.has_value()) << tag << " " << number;
+    // The rule that fixes a reference: the first one, and only for its own
+    // old value, never for a later rule's.
+    const std::uint32_t value = lookup % 3 == 0 ? number * 7 : random() % 4;
+    const FixRule* fixing = memo.ruleFixing(table, tag, number, value);
+    const bool fixes = expected.has_value() && table.rule(*expected).oldValue == value;
+    ASSERT_EQ(fixing != nullptr, fixes) << tag << " " << number << " holding " << value;
+    if (fixing != nullptr) {
+      ASSERT_EQ(fixing, &table.rule(*expected));
+    }
     if (got == nullptr) continue;
     const FixRule& rule = table.rule(*expected);
     ASSERT_EQ(std::string(got->tag, 4), std::string(rule.tag, 4));

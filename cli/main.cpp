@@ -8,6 +8,7 @@
 #include "cli/commands/cli_run.h"
 #include "cli/platform/console_streams.h"
 #include "cli/commands/derive_rules.h"
+#include "cli/commands/suggest_rules.h"
 #include "cli/platform/directory_listing.h"
 #include "cli/files/executable_dir.h"
 #include "cli/journal/undo_run.h"
@@ -36,6 +37,7 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
     case CliAction::CheckRules:
     case CliAction::Undo:
     case CliAction::DeriveRules:
+    case CliAction::SuggestRules:
     case CliAction::ShowRulesPath:
       break;
   }
@@ -48,6 +50,10 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
   if (options.action == CliAction::DeriveRules) {
     writeStandardOutputAsBytes();  // the rules' tags may hold any byte
     return runDeriveRules(options, environment);
+  }
+  if (options.action == CliAction::SuggestRules) {
+    writeStandardOutputAsBytes();  // the rules' tags may hold any byte
+    return runSuggestRules(options, environment);
   }
   return runCli(options, environment);
 }

@@ -13,6 +13,7 @@ const char kUsageText[] =
     "  or:  vantrel --show-rules-path [--rules FILE]\n"
     "  or:  vantrel --undo [--journal=SUFFIX] [OPTION]... MOVIE...\n"
     "  or:  vantrel --derive-rules [--rules FILE] [--json] [-r] GOOD DAMAGED...\n"
+    "  or:  vantrel --suggest-rules [OPTION]... MOVIE...\n"
     "\n"
     "Repairs the bad expansion references in each QELM movie file in place,\n"
     "by the rules in fix.dat.\n"
@@ -44,7 +45,9 @@ const char kUsageText[] =
     "                reference, fix (with --list), failed write, movie result and\n"
     "                bad rule, and a closing summary; failures are also told on\n"
     "                stderr. With --check-rules, a \"rule-problem\" record for each\n"
-    "                problem and a \"summary\"\n"
+    "                problem and a \"summary\"; with --suggest-rules, a\n"
+    "                \"suggestion\" record for each rule suggested, a\n"
+    "                \"suggest-problem\" for each problem and a \"summary\"\n"
     "  --backup[=SUFFIX]\n"
     "                before the first fix to a movie, copy it whole to its name\n"
     "                followed by SUFFIX (.bak unless given); an existing file is\n"
@@ -89,6 +92,30 @@ const char kUsageText[] =
     "                shadowed (a rule in FILE decides it wrongly), unwritable\n"
     "                (fix.dat cannot hold the tag) or unpaired (with -r, a movie\n"
     "                in one directory only)\n"
+    "  --suggest-rules\n"
+    "                read every movie (with -r, --files-from and --null as a\n"
+    "                repair takes them; also --rules, --json, --agreement,\n"
+    "                --min-movies and -q), write none, and write to stdout the\n"
+    "                fix.dat records the archive agrees on: for a tag and number\n"
+    "                whose values differ among the movies, the value held by the\n"
+    "                most movies is taken for the right one, and the next most\n"
+    "                held for the bad one. A suggestion is agreement across the\n"
+    "                archive, not proof: read its evidence on stderr (values,\n"
+    "                movies, references and the first movies holding the bad\n"
+    "                value) before you use it. Problems go to stderr: more-values\n"
+    "                (the tag and number holds further values, for a later run),\n"
+    "                unwritable (fix.dat cannot hold the tag) and, with --rules,\n"
+    "                differs (FILE's first rule for it is another; a rule FILE\n"
+    "                already holds is not written). Without --rules, no rule file\n"
+    "                is read\n"
+    "  --agreement=PERCENT\n"
+    "                with --suggest-rules, suggest only when the value is held by\n"
+    "                at least PERCENT percent (1 to 100, 90 unless given) of the\n"
+    "                movies that hold the tag and number; a movie holding two of\n"
+    "                its values counts for both\n"
+    "  --min-movies=N\n"
+    "                with --suggest-rules, suggest only when the value is held by\n"
+    "                at least N movies (5 unless given)\n"
     "  -h, --help    show this help and exit\n"
     "  --version     show the version and exit\n"
     "\n"
@@ -120,7 +147,10 @@ const char kUsageText[] =
     "problem found, 4 some problem found, 1, 2 and 5 as above.\n"
     "With --derive-rules: 0 the rules repair every reference, 4 some problem\n"
     "found, 3 some movie could not be opened or was not valid, 1 FILE cannot\n"
-    "be opened, 2 usage error, 5 as above.\n";
+    "be opened, 2 usage error, 5 as above.\n"
+    "With --suggest-rules: 0 no problem found, 4 some problem found, 3 some\n"
+    "movie could not be opened or was not valid (the others are still read),\n"
+    "1 FILE cannot be opened, 2 usage error, 5 as above.\n";
 
 CliOptions usageError(std::string message) {
   CliOptions options;
@@ -237,6 +267,13 @@ class OptionReader {
   std::size_t next_ = 0;
 };
 
+// --agreement and --min-movies mean something to --suggest-rules only.
+std::string thresholdsWithoutSuggesting(const CliOptions& options) {
+  if (options.agreement) return "option '--agreement' needs '--suggest-rules'";
+  if (options.minMovies) return "option '--min-movies' needs '--suggest-rules'";
+  return std::string();
+}
+
 // What the options read allow: the movies an action needs, or none.
 std::string inconsistency(const CliOptions& options) {
   if (options.action == CliAction::CheckRules || options.action == CliAction::ShowRulesPath) {
@@ -263,8 +300,13 @@ std::string inconsistency(const CliOptions& options) {
 CliOptions parseCliOptions(const std::vector<std::string>& args) {
   CliOptions options;
   std::string error = OptionReader(args).readAll(options);
-  if (error.empty() && options.deriveRules && options.action != CliAction::ShowHelp &&
-      options.action != CliAction::ShowVersion) {
+  const bool helpOrVersion =
+      options.action == CliAction::ShowHelp || options.action == CliAction::ShowVersion;
+  if (error.empty() && options.suggestRules && !helpOrVersion) {
+    return suggestRulesOptions(std::move(options));
+  }
+  if (error.empty() && !helpOrVersion) error = thresholdsWithoutSuggesting(options);
+  if (error.empty() && options.deriveRules && !helpOrVersion) {
     return deriveRulesOptions(std::move(options));
   }
   if (error.empty() && options.action != CliAction::ShowHelp &&

@@ -1,6 +1,7 @@
 #ifndef VANTREL_CLI_OPTIONS_CLI_OPTIONS_H_
 #define VANTREL_CLI_OPTIONS_CLI_OPTIONS_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@ enum class CliAction {
   ShowRulesPath,
   Undo,
   DeriveRules,
+  SuggestRules,
   ShowHelp,
   ShowVersion,
   UsageError
@@ -35,6 +37,9 @@ struct CliOptions {
   bool nullSeparated = false;          // the lists' paths end in NUL bytes, not line ends
   std::vector<std::string> movies;
   bool deriveRules = false;  // --derive-rules: `movies` are pairs GOOD DAMAGED
+  bool suggestRules = false;  // --suggest-rules: the archive's agreement, as fix.dat records
+  std::optional<std::uint32_t> agreement;  // --agreement=PERCENT, 1 to 100
+  std::optional<std::uint64_t> minMovies;  // --min-movies=N, at least 1
 
   // What the walk of each movie may do: --references only reads.
   bool readOnly() const { return dryRun || references; }
@@ -53,6 +58,14 @@ CliOptions usageError(std::string message);
 // The checks of a command line with --derive-rules, after the options
 // were read: pairs of paths, and no option that repairs or lists movies.
 CliOptions deriveRulesOptions(CliOptions options);
+
+// The checks of a command line with --suggest-rules, after the options
+// were read: movies, and no option of another mode.
+CliOptions suggestRulesOptions(CliOptions options);
+
+// The agreement and the movies a suggestion needs when not given.
+inline constexpr std::uint32_t kDefaultAgreement = 90;
+inline constexpr std::uint64_t kDefaultMinMovies = 5;
 
 // The usage text, for the program named "vantrel".
 extern const char kUsageText[];

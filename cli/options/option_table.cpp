@@ -1,11 +1,27 @@
 #include "cli/options/option_table.h"
 
+#include <cstdint>
+
 #include "cli/files/file_names.h"
 
 namespace vantrel::cli {
 namespace {
 
 std::string accepted() { return std::string(); }
+
+// `text` as a decimal number of digits alone, no sign or blank; empty when
+// it is none, or past 2^64.
+std::optional<std::uint64_t> wholeNumber(const std::string& text) {
+  if (text.empty() || text.size() > 20) return std::nullopt;
+  std::uint64_t number = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+    if (number > (UINT64_MAX - digit) / 10) return std::nullopt;
+    number = number * 10 + digit;
+  }
+  return number;
+}
 
 }  // namespace
 
@@ -85,6 +101,30 @@ const std::vector<OptionRow>& optionTable() {
       {"derive-rules", '\0', OptionArgument::None, nullptr,
        [](CliOptions& o, const Value&) {
          o.deriveRules = true;
+         return accepted();
+       }},
+      {"suggest-rules", '\0', OptionArgument::None, nullptr,
+       [](CliOptions& o, const Value&) {
+         o.suggestRules = true;
+         return accepted();
+       }},
+      {"agreement", '\0', OptionArgument::Required, "a percent",
+       [](CliOptions& o, const Value& v) {
+         const auto percent = wholeNumber(*v);
+         if (!percent || *percent < 1 || *percent > 100) {
+           return "option '--agreement' takes a whole percent from 1 to 100, not '" + *v + "'";
+         }
+         o.agreement = static_cast<std::uint32_t>(*percent);
+         return accepted();
+       }},
+      {"min-movies", '\0', OptionArgument::Required, "a number of movies",
+       [](CliOptions& o, const Value& v) {
+         const auto movies = wholeNumber(*v);
+         if (!movies || *movies < 1) {
+           return "option '--min-movies' takes a whole number of movies from 1 on, not '" + *v +
+                  "'";
+         }
+         o.minMovies = *movies;
          return accepted();
        }},
       {"help", 'h', OptionArgument::None, nullptr,

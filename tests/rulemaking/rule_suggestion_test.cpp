@@ -115,6 +115,7 @@ TEST(RuleSuggestionTest, AgreesWithTheModelOnRandomArchives) {
     EXPECT_EQ(suggested.totals.movies, model.movies);
     EXPECT_EQ(suggested.totals.keys, model.keys);
     EXPECT_EQ(suggested.totals.varied, model.varied);
+    EXPECT_EQ(suggested.totals.covered, model.covered);
     EXPECT_EQ(suggested.totals.suggestions, model.rules.size());
     EXPECT_EQ(suggested.totals.problems, model.findings.size() - model.rules.size());
     for (const ModelSuggestFinding& finding : model.findings) ++kindsSeen[finding.kind];

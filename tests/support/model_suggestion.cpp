@@ -142,7 +142,10 @@ ModelSuggestion modelSuggest(const std::vector<Bytes>& movies, std::uint32_t agr
     if (!ruleFileHolds(key.first)) {
       found.kind = "unwritable";
     } else if (rule != nullptr) {
-      if (rule->oldValue == found.oldValue && rule->newValue == found.newValue) continue;
+      if (rule->oldValue == found.oldValue && rule->newValue == found.newValue) {
+        ++model.covered;
+        continue;
+      }
       found.kind = "differs";
       found.line = rule->line;
     }

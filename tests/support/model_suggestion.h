@@ -40,6 +40,7 @@ struct ModelSuggestion {
   std::uint64_t movies = 0;  // movies read in full
   std::uint64_t keys = 0;
   std::uint64_t varied = 0;
+  std::uint64_t covered = 0;  // keys whose suggestion the rules already hold
   std::vector<FixRule> rules;  // the suggested rules, in order
 };
 

@@ -15,6 +15,7 @@ const char* otherModeOptionGiven(const CliOptions& options) {
   if (options.list) return "--list";
   if (options.references) return "--references";
   if (options.backupSuffix) return "--backup";
+  if (options.quiet) return "--quiet";  // it draws no progress bar to quiet
   return nullptr;
 }
 

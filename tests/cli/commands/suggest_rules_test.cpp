@@ -278,6 +278,7 @@ TEST_F(SuggestRulesTest, UsageErrors) {
       {{"--suggest-rules", "--undo", "a.qlm"}, "with '--undo'"},
       {{"--suggest-rules", "--dry-run", "a.qlm"}, "with '--dry-run'"},
       {{"--suggest-rules", "--backup", "a.qlm"}, "with '--backup'"},
+      {{"--suggest-rules", "-q", "a.qlm"}, "with '--quiet'"},
       {{"--suggest-rules"}, "no movie file given"},
       {{"--suggest-rules", "--null", "a.qlm"}, "'--null' needs '--files-from'"},
       {{"--agreement=50", "a.qlm"}, "'--agreement' needs '--suggest-rules'"},

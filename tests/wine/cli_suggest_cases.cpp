@@ -33,8 +33,11 @@ void cliSuggestedRulesRepairInVantrelExe(const DriverOptions& options, Check& ch
   const std::string badPath = putMovie(setup, "b.qlm", bad.bytes);
   list += badPath + "\r\n";
 
+  // The folder without its trailing backslash, which would quote the quote;
+  // 44100 is held by 6 of the 7 movies, 86 percent.
+  const std::string folder = setup.moviesDir.substr(0, setup.moviesDir.size() - 1);
   const CliRun suggested =
-      runCli(cli, "--suggest-rules -r \"" + setup.moviesDir + "\"", setup.folder, check);
+      runCli(cli, "--suggest-rules --agreement=85 -r \"" + folder + "\"", setup.folder, check);
   check.equal(suggested.exitCode.value_or(99), 0ul, "exit code");
   check.equal(suggested.out, std::string("-SND  12 4410 44100\n-AB\nC 7 1 2\n"),
               "the rules, with no CR before any line feed");
@@ -55,7 +58,8 @@ void cliSuggestedRulesRepairInVantrelExe(const DriverOptions& options, Check& ch
   moviekit::Bytes notValid = good.bytes;
   notValid[0] = 'X';
   list += putMovie(setup, "broken.qlm", notValid) + "\r\n";
-  const CliRun listed = runCli(cli, "--suggest-rules --files-from -", setup.folder, check, list);
+  const CliRun listed =
+      runCli(cli, "--suggest-rules --agreement 85 --files-from -", setup.folder, check, list);
   check.equal(listed.exitCode.value_or(99), 3ul, "exit code with a movie that is not valid");
   check.equal(listed.out, suggested.out, "the rules from the list");
   check.that(

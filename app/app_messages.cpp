@@ -11,15 +11,21 @@ constexpr char kWarningCaption[] = "Warning";
 constexpr char kProgressTitlePrefix[] = "Vantrel - ";
 constexpr char kNoWindowText[] = "Cannot show the progress window";
 
-BoxIcon iconFor(MessageIcon icon) {
-  switch (icon) {
-    case MessageIcon::Information:
-      return BoxIcon::Information;
-    case MessageIcon::Error:
-      return BoxIcon::Error;
-  }
-  return BoxIcon::Error;
-}
+// The box that tells each walk result, indexed by WalkResult; its text is
+// the walk's own (resultMessage()), which vantrel shows too. Whatever the
+// result, the program then ends with kExitDone: the user has been told.
+struct WalkResultRow {
+  WalkResult result;
+  const char* caption;
+  BoxIcon icon;
+};
+const WalkResultRow kWalkResultRows[] = {
+    {WalkResult::Done, "Vantrel", BoxIcon::Information},
+    {WalkResult::CannotOpen, kErrorCaption, BoxIcon::Error},
+    {WalkResult::NotValid, kErrorCaption, BoxIcon::Error},
+    {WalkResult::WriteFailed, kErrorCaption, BoxIcon::Error},
+    {WalkResult::WriteRefused, kErrorCaption, BoxIcon::Error},  // no safeguard here refuses one
+};
 
 }  // namespace
 
@@ -38,10 +44,10 @@ std::string progressTitle(const std::string& displayName) {
 
 MessageBoxContent walkResultBox(WalkResult result, const std::string& displayName,
                                 std::uint64_t fixCount) {
-  const ResultMessage& message = resultMessage(result);
-  const std::string text =
-      result == WalkResult::Done ? completionText(displayName, fixCount) : message.text;
-  return MessageBoxContent{text, message.caption, iconFor(message.icon)};
+  const WalkResultRow& row = kWalkResultRows[static_cast<int>(result)];
+  const std::string text = result == WalkResult::Done ? completionText(displayName, fixCount)
+                                                      : resultMessage(result).text;
+  return MessageBoxContent{text, row.caption, row.icon};
 }
 
 MessageBoxContent noRulesBox() {

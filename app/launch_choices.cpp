@@ -1,12 +1,12 @@
 #include "app/launch_choices.h"
 
 #include "fixrules/rule_messages.h"
+#include "movie/path_parts.h"
 
 namespace vantrel::app {
 
 std::string programDirectory(const std::string& executablePath) {
-  const std::size_t cut = executablePath.rfind('\\');
-  return cut == std::string::npos ? std::string() : executablePath.substr(0, cut + 1);
+  return executablePath.substr(0, lastPartStart(executablePath, "\\"));
 }
 
 std::string ruleFilePath(const std::string& programDir) { return programDir + kRuleFileName; }
@@ -18,9 +18,6 @@ std::optional<std::string> movieFromCommandLine(const std::string& commandLine) 
   return commandLine.substr(1, closing == std::string::npos ? std::string::npos : closing - 1);
 }
 
-std::string displayNameOf(const std::string& moviePath) {
-  const std::size_t cut = moviePath.rfind('\\');
-  return cut == std::string::npos ? moviePath : moviePath.substr(cut + 1);
-}
+std::string displayNameOf(const std::string& moviePath) { return lastPartOf(moviePath, "\\"); }
 
 }  // namespace vantrel::app

@@ -5,14 +5,11 @@ namespace {
 
 // Indexed by WalkResult.
 const ResultMessage kResultMessages[] = {
-    {"Fix Complete\n\nFile: %s\nNumber of problems found and fixed: %d", "Vantrel",
-     MessageIcon::Information},
-    {"Cannot open QELM file. Make sure the file is not already open and is not read only.",
-     "Error", MessageIcon::Error},
-    {"Not a valid QELM file", "Error", MessageIcon::Error},
-    {"Cannot save all fixes to the QELM file. It may be only partly repaired.", "Error",
-     MessageIcon::Error},
-    {"Nothing was written to the QELM file.", "Error", MessageIcon::Error},
+    {"Fix Complete\n\nFile: %s\nNumber of problems found and fixed: %d"},
+    {"Cannot open QELM file. Make sure the file is not already open and is not read only."},
+    {"Not a valid QELM file"},
+    {"Cannot save all fixes to the QELM file. It may be only partly repaired."},
+    {"Nothing was written to the QELM file."},
 };
 
 }  // namespace
@@ -27,9 +24,8 @@ std::string completionText(const std::string& displayName, std::uint64_t fixCoun
   const std::string format = resultMessage(WalkResult::Done).text;
   const std::size_t nameAt = format.find("%s");
   const std::size_t countAt = format.find("%d");
-  return format.substr(0, nameAt) + displayName +
-         format.substr(nameAt + 2, countAt - nameAt - 2) + std::to_string(fixCount) +
-         format.substr(countAt + 2);
+  return format.substr(0, nameAt) + displayName + format.substr(nameAt + 2, countAt - nameAt - 2) +
+         std::to_string(fixCount) + format.substr(countAt + 2);
 }
 
 }  // namespace vantrel

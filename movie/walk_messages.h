@@ -8,14 +8,11 @@
 
 namespace vantrel {
 
-enum class MessageIcon { Information, Error };
-
-// What the user is told at the end of a walk. The Done text is a format
-// filled by completionText().
+// What the user is told at the end of a walk, in the words both programs
+// use; each program's own table says how it shows them. The Done text is a
+// format filled by completionText().
 struct ResultMessage {
   const char* text;
-  const char* caption;
-  MessageIcon icon;
 };
 
 const ResultMessage& resultMessage(WalkResult result);

@@ -1,25 +1,21 @@
 #include "cli/commands/cli_run.h"
 
-#include "cli/reports/cli_messages.h"
-#include "cli/reports/console_sink.h"
+#include "cli/commands/repair_safeguards.h"
 #include "cli/files/file_names.h"
 #include "cli/files/movie_sources.h"
-#include "cli/commands/repair_safeguards.h"
+#include "cli/reports/cli_messages.h"
+#include "cli/reports/console_sink.h"
 #include "cli/reports/rule_problem_report.h"
 #include "cli/reports/run_records.h"
 #include "fixrules/fix_loader.h"
 #include "fixrules/rule_check.h"
 #include "fixrules/rule_messages.h"
 #include "movie/movie_walk.h"
+#include "movie/path_parts.h"
 #include "movie/walk_messages.h"
 
 namespace vantrel::cli {
 namespace {
-
-std::string displayNameOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of("/\\");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
 
 WalkOptions walkOptionsFor(const CliOptions& options, RepairSafeguards& safeguards) {
   WalkOptions walkOptions;
@@ -50,8 +46,9 @@ class BatchRun final : public MovieVisitor {
     safeguards.finish(outcome);
     sink.finish();
     const Failure failure = failureOf(outcome, safeguards, options_.readOnly());
-    if (outcome.result != WalkResult::Done) {
-      failed(moviePath, failure.text, outcome.result);
+    const RunResult result = safeguards.result(outcome.result);
+    if (result != RunResult::Done) {
+      failed(moviePath, failure.text, result);
     } else {
       ++totals_.done;
       if (!report_.json()) report_.line(reportText(moviePath, outcome.fixCount));
@@ -59,10 +56,7 @@ class BatchRun final : public MovieVisitor {
     // A failed write leaves the fixes that landed, and those count.
     totals_.fixes += outcome.fixCount;
     ++totals_.movies;
-    if (report_.json()) {
-      report_.line(resultJson(moviePath, safeguards.resultName(outcome.result), outcome.fixCount,
-                              options_.readOnly(), failure.error));
-    }
+    resultRecord(moviePath, result, outcome.fixCount, failure.error);
   }
 
   void directoryGiven(const std::string& path) override { notOpened(path, isDirectoryText()); }
@@ -97,7 +91,8 @@ class BatchRun final : public MovieVisitor {
     if (oneLineReports_) {
       return movieReportLine(printablePath(moviePath), fixCount, options_.readOnly());
     }
-    const std::string name = printablePath(displayNameOf(moviePath));
+    // Either slash, on every system, as the name is only shown.
+    const std::string name = printablePath(lastPartOf(moviePath, "/\\"));
     return options_.readOnly() ? dryRunText(name, fixCount) : completionText(name, fixCount);
   }
 
@@ -140,19 +135,19 @@ class BatchRun final : public MovieVisitor {
   // A path that was never opened as a movie, and `why`.
   void notOpened(const std::string& path, const std::string& why) {
     report_.nextMovie();
-    failed(path, why, WalkResult::CannotOpen);
+    failed(path, why, RunResult::CannotOpen);
     ++totals_.movies;
-    resultRecord(path, WalkResult::CannotOpen, 0, why);
+    resultRecord(path, RunResult::CannotOpen, 0, why);
   }
 
-  void failed(const std::string& path, const std::string& why, WalkResult result) {
+  void failed(const std::string& path, const std::string& why, RunResult result) {
     report_.stream().flush();  // what came before it on stdout, first
     environment_.err << printablePath(path) << ": " << why << '\n';
     ++totals_.failed;
-    exitCode_ = exitCodeFor(result);
+    exitCode_ = resultRow(result).exitCode;
   }
 
-  void resultRecord(const std::string& path, WalkResult result, std::uint64_t fixes,
+  void resultRecord(const std::string& path, RunResult result, std::uint64_t fixes,
                     const std::string& error) {
     if (report_.json()) {
       report_.line(resultJson(path, result, fixes, options_.readOnly(), error));
@@ -169,10 +164,6 @@ class BatchRun final : public MovieVisitor {
 };
 
 }  // namespace
-
-int exitCodeFor(WalkResult result) {
-  return result == WalkResult::Done ? kExitDone : kExitMovieFailed;
-}
 
 int exitCodeAfterLostOutput(int code) {
   return code == kExitNoRules || code == kExitMovieFailed ? code : kExitWriteError;

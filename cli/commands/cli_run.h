@@ -5,31 +5,18 @@
 #include <ostream>
 #include <string>
 
-#include "cli/options/cli_options.h"
 #include "cli/files/rule_places.h"
 #include "cli/files/rule_search.h"
+#include "cli/options/cli_options.h"
+#include "cli/reports/run_results.h"
 #include "movie/walk_result.h"
 
 namespace vantrel::cli {
-
-enum ExitCode {
-  kExitDone = 0,          // every movie ended Done; with --check-rules, no problem found
-  kExitNoRules = 1,       // the rule file cannot be opened
-  kExitUsage = 2,         // the command line was wrong
-  kExitMovieFailed = 3,   // some movie could not be opened, was not valid or not saved, or a
-                          // list or directory of movies could not be read
-  kExitRuleProblems = 4,  // --check-rules found a problem in the rule file; --derive-rules one
-                          // in the movies or the rules
-  kExitWriteError = 5,    // standard output could not be written (every movie was still
-                          // finished); 1 and 3 go before it
-};
 
 // The exit code of a run that ended with `code`, once standard output is
 // known to have lost something: 5, unless the rules could not be read or a
 // movie failed, which matter more to a script.
 int exitCodeAfterLostOutput(int code);
-
-int exitCodeFor(WalkResult result);
 
 struct CliEnvironment {
   std::istream& in;  // standard input, for --files-from -

@@ -1,8 +1,8 @@
 #include "cli/commands/repair_safeguards.h"
 
 #include "cli/files/backup_file.h"
-#include "cli/reports/cli_messages.h"
 #include "cli/files/file_names.h"
+#include "cli/reports/cli_messages.h"
 #include "cli/reports/run_records.h"
 
 namespace vantrel::cli {
@@ -61,9 +61,9 @@ std::optional<RepairSafeguards::Failure> RepairSafeguards::failure(WalkResult re
   return std::nullopt;
 }
 
-const char* RepairSafeguards::resultName(WalkResult result) const {
-  if (journal_ && !journal_->failure().empty()) return "JournalFailed";
-  return cli::resultName(result);
+RunResult RepairSafeguards::result(WalkResult result) const {
+  if (journal_ && !journal_->failure().empty()) return RunResult::JournalFailed;
+  return runResultOf(result);
 }
 
 }  // namespace vantrel::cli

@@ -5,8 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "cli/options/cli_options.h"
 #include "cli/journal/write_ahead_journal.h"
+#include "cli/options/cli_options.h"
+#include "cli/reports/run_results.h"
 #include "fixrules/fix_table.h"
 #include "movie/progress_sink.h"
 #include "movie/walk_result.h"
@@ -40,8 +41,8 @@ class RepairSafeguards {
     std::string error;
   };
   std::optional<Failure> failure(WalkResult result) const;
-  // The name of the movie's result in JSON records.
-  const char* resultName(WalkResult result) const;
+  // How the movie ended, after a walk that ended as `result`.
+  RunResult result(WalkResult result) const;
 
  private:
   bool makeBackupOnce();

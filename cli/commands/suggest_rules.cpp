@@ -7,6 +7,7 @@
 #include "cli/files/movie_sources.h"
 #include "cli/reports/cli_messages.h"
 #include "cli/reports/run_records.h"
+#include "cli/reports/run_results.h"
 #include "cli/reports/suggest_records.h"
 #include "movie/file_device.h"
 #include "movie/walk_messages.h"
@@ -33,7 +34,7 @@ class SuggestRun final : public MovieVisitor, public SuggestListener {
     auto device = openFileDevice(path, OpenMode::ReadOnly, &failure);
     if (!device) {
       const std::string reason = openFailureText(failure);
-      failed(path, cannotOpenText(reason), WalkResult::CannotOpen, reason);
+      failed(path, cannotOpenText(reason), RunResult::CannotOpen, reason);
       return;
     }
     MovieStream file(std::move(device));
@@ -42,15 +43,15 @@ class SuggestRun final : public MovieVisitor, public SuggestListener {
     const std::string why = outcome.result == WalkResult::NotValid
                                 ? notValidText(outcome, true)
                                 : resultMessage(outcome.result).text;
-    failed(path, why, outcome.result, why);
+    failed(path, why, runResultOf(outcome.result), why);
   }
 
   void directoryGiven(const std::string& path) override {
-    failed(path, isDirectoryText(), WalkResult::CannotOpen, isDirectoryText());
+    failed(path, isDirectoryText(), RunResult::CannotOpen, isDirectoryText());
   }
 
   void pathTooLong(const std::string& start) override {
-    failed(shortenedPath(start), pathTooLongText(), WalkResult::CannotOpen, pathTooLongText());
+    failed(shortenedPath(start), pathTooLongText(), RunResult::CannotOpen, pathTooLongText());
   }
 
   void unreadable(const std::string& path, const std::string& why, bool isList) override {
@@ -58,7 +59,7 @@ class SuggestRun final : public MovieVisitor, public SuggestListener {
     // Not a movie's report: the program's own message.
     environment_.err << environment_.programName << ": " << printablePath(path) << ": "
                      << (isList ? unreadableListText(why) : unreadableDirectoryText(why)) << '\n';
-    unreachedMovies_ = true;
+    failedExit_ = kExitMovieFailed;
   }
 
   void suggestion(const SuggestedRule& suggested) override {
@@ -80,18 +81,19 @@ class SuggestRun final : public MovieVisitor, public SuggestListener {
     environment_.out.flush();
     if (json_) environment_.out << suggestSummaryJson(totals, failedMovies_) << '\n' << std::flush;
     environment_.err << environment_.programName << ": " << suggestSummaryLine(totals) << '\n';
-    if (failedMovies_ != 0 || unreachedMovies_) return kExitMovieFailed;
+    if (failedExit_ != kExitDone) return failedExit_;
     return totals.problems == 0 ? kExitDone : kExitRuleProblems;
   }
 
  private:
   // A movie that adds nothing: `text` on stderr, `error` in its JSON record.
-  void failed(const std::string& path, const std::string& text, WalkResult result,
+  void failed(const std::string& path, const std::string& text, RunResult result,
               const std::string& error) {
     environment_.out.flush();  // what came before it on stdout, first
     environment_.err << printablePath(path) << ": " << text << '\n';
     if (json_) environment_.out << resultJson(path, result, 0, true, error) << '\n';
     ++failedMovies_;
+    failedExit_ = resultRow(result).exitCode;
   }
 
   const CliEnvironment& environment_;
@@ -100,7 +102,7 @@ class SuggestRun final : public MovieVisitor, public SuggestListener {
   RuleSuggestion suggestion_;
   std::uint64_t extraProblems_ = 0;
   std::uint64_t failedMovies_ = 0;
-  bool unreachedMovies_ = false;
+  ExitCode failedExit_ = kExitDone;  // a movie that failed, or a list or folder unread
 };
 
 }  // namespace

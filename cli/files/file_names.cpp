@@ -2,17 +2,10 @@
 
 #include <cstdio>
 
+#include "cli/platform/system_paths.h"
+#include "movie/path_parts.h"
+
 namespace vantrel::cli {
-namespace {
-
-#ifdef _WIN32
-constexpr char kSeparators[] = "/\\";
-#else
-constexpr char kSeparators[] = "/";
-#endif
-
-}  // namespace
-
 std::optional<std::string> suffixProblem(const std::string& option, const std::string& suffix) {
   if (suffix.empty()) return "option '" + option + "=' needs a suffix";
   const std::size_t at = suffix.find_first_of("/\\:");
@@ -51,8 +44,7 @@ std::string shortenedPath(const std::string& start) {
 }
 
 std::string temporaryNameBeside(const std::string& target, unsigned long seed, unsigned attempt) {
-  const std::size_t cut = target.find_last_of(kSeparators);
-  const std::size_t nameAt = cut == std::string::npos ? 0 : cut + 1;
+  const std::size_t nameAt = lastPartStart(target, kPathSeparators);
   std::string name = target.substr(nameAt);
   if (name.size() < 2) name += '_';  // room for the dot and one more character
   // A dot, then the name's own characters, then as many letters and digits

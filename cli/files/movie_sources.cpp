@@ -3,32 +3,13 @@
 #include <fstream>
 #include <limits>
 
-#include "cli/platform/directory_listing.h"
 #include "cli/files/file_names.h"
 #include "cli/files/movie_tree.h"
+#include "cli/platform/directory_listing.h"
 #include "cli/platform/system_error.h"
 
 namespace vantrel::cli {
 namespace {
-
-#ifdef _WIN32
-// A UTF-16 character takes at most three bytes of UTF-8.
-constexpr std::size_t kMaxPathBytes = 3 * kMaxListedPath;
-
-// The length of `path` as Windows counts it: in UTF-16 characters.
-std::size_t pathLength(const std::string& path) {
-  std::size_t length = 0;
-  for (const char c : path) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte & 0xC0) != 0x80) length += byte >= 0xF0 ? 2 : 1;  // a surrogate pair, or one
-  }
-  return length;
-}
-#else
-constexpr std::size_t kMaxPathBytes = kMaxListedPath;
-
-std::size_t pathLength(const std::string& path) { return path.size(); }
-#endif
 
 ListedPath tooLong(std::string& path) {
   path.resize(kShortenedPathBytes);

@@ -1,12 +1,12 @@
 #ifndef VANTREL_CLI_FILES_MOVIE_SOURCES_H_
 #define VANTREL_CLI_FILES_MOVIE_SOURCES_H_
 
-#include <climits>
 #include <cstddef>
 #include <istream>
 #include <string>
 
 #include "cli/options/cli_options.h"
+#include "cli/platform/system_paths.h"
 
 namespace vantrel::cli {
 
@@ -44,18 +44,11 @@ enum class ListedPath {
 // Reads the next path of a list into `path`: up to `separator` or the end
 // of the list. Empty entries are passed over, and with line ends ('\n') a
 // carriage return before one is dropped, so that lists written on Windows
-// read the same. A path longer than kMaxListedPath is never held whole:
-// the rest of it is skipped up to its separator, so memory stays bounded
-// whatever the list holds, and the list goes on after it.
+// read the same. A path longer than kMaxListedPath (system_paths.h) is
+// never held whole: the rest of it is skipped up to its separator, so
+// memory stays bounded whatever the list holds, and the list goes on after
+// it.
 ListedPath readListedPath(std::istream& list, char separator, std::string& path);
-
-// The longest path the system takes, without its terminating NUL: PATH_MAX
-// on POSIX, in bytes; 32,767 characters on Windows, as UTF-16 counts them.
-#ifdef _WIN32
-inline constexpr std::size_t kMaxListedPath = 32767;
-#else
-inline constexpr std::size_t kMaxListedPath = PATH_MAX - 1;
-#endif
 
 }  // namespace vantrel::cli
 

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "cli/platform/directory_listing.h"
+#include "movie/path_parts.h"
 
 namespace vantrel::cli {
 namespace {
@@ -14,10 +15,10 @@ bool sameLetter(char a, char b) {
   return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
 }
 
-// Where the folder part of `argument` ends: after its last separator.
+// Where the folder part of `argument` ends: after its last separator, or
+// after the colon of a drive ("C:a*.qlm").
 std::size_t nameStart(const std::string& argument) {
-  const std::size_t cut = argument.find_last_of(std::string("/") + kPathSeparator + ':');
-  return cut == std::string::npos ? 0 : cut + 1;
+  return lastPartStart(argument, std::string(kPathSeparators) + ':');
 }
 
 bool hasWildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }

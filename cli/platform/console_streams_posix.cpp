@@ -6,8 +6,9 @@
 #include <iostream>
 
 #include "cli/platform/console_streams.h"
-#include "cli/reports/output_buffer.h"
+#include "cli/platform/file_calls_posix.h"
 #include "cli/platform/system_error.h"
+#include "cli/reports/output_buffer.h"
 
 namespace vantrel::cli {
 namespace {
@@ -24,8 +25,7 @@ bool fillIfClosed(int fd) {
 
 std::optional<std::string> writeAll(int fd, const char* bytes, std::size_t size) {
   while (size > 0) {
-    const ssize_t put = ::write(fd, bytes, size);
-    if (put < 0 && errno == EINTR) continue;
+    const ssize_t put = retried([&] { return ::write(fd, bytes, size); });
     if (put < 0) return lastSystemErrorText();
     bytes += put;
     size -= static_cast<std::size_t>(put);

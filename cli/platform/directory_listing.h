@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/platform/system_paths.h"
+
 namespace vantrel::cli {
 
 // What a path names. A symbolic link counts as what it points to, except
@@ -31,20 +33,9 @@ struct DirectoryEntry {
 std::optional<std::string> listDirectory(const std::string& path,
                                          std::vector<DirectoryEntry>& entries);
 
-// `name` in the directory `directory`, with the platform's separator
-// between them unless `directory` ends in one already.
+// `name` in the directory `directory`, with kPathSeparator between them
+// unless `directory` ends in a separator already.
 std::string pathInDirectory(const std::string& directory, const std::string& name);
-
-// The separator pathInDirectory() puts between a directory and a name; and
-// whether the program expands the wildcards in its movie arguments itself,
-// as the Windows shell hands them over as they stand.
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-inline constexpr bool kProgramExpandsWildcards = true;
-#else
-inline constexpr char kPathSeparator = '/';
-inline constexpr bool kProgramExpandsWildcards = false;
-#endif
 
 }  // namespace vantrel::cli
 

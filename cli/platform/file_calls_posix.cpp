@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "movie/path_parts.h"
+
 namespace vantrel::cli {
 
 bool syncFolderOf(const std::string& path) {
-  const std::size_t cut = path.rfind('/');
-  const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut);
+  const std::size_t nameAt = lastPartStart(path, "/");
+  const std::string folder = nameAt == 0 ? "." : nameAt == 1 ? "/" : path.substr(0, nameAt - 1);
   const int fd =
       retried([&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
   if (fd < 0) return false;

@@ -1,20 +1,12 @@
 #ifndef VANTREL_CLI_PLATFORM_FILE_CALLS_POSIX_H_
 #define VANTREL_CLI_PLATFORM_FILE_CALLS_POSIX_H_
 
-#include <cerrno>
 #include <string>
 
-namespace vantrel::cli {
+// retried(), for the calls here and in each *_posix.cpp of the program.
+#include "movie/eintr_retry_posix.h"
 
-// Calls `call` again while a signal breaks it off.
-template <typename Call>
-auto retried(Call call) {
-  decltype(call()) result;
-  do {
-    result = call();
-  } while (result < 0 && errno == EINTR);
-  return result;
-}
+namespace vantrel::cli {
 
 // Makes the list of names in the folder that holds `path` durable, so that a
 // name made or removed there survives a crash; false, with errno set, when

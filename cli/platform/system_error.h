@@ -13,6 +13,10 @@ std::string systemErrorText(long code);
 // The same for the error that the last failed system call left.
 std::string lastSystemErrorText();
 
+// The system's code for a path longer than it takes: ENAMETOOLONG, or
+// ERROR_FILENAME_EXCED_RANGE on Windows.
+long pathTooLongError();
+
 }  // namespace vantrel::cli
 
 #endif  // VANTREL_CLI_PLATFORM_SYSTEM_ERROR_H_

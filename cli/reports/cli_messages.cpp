@@ -1,11 +1,32 @@
 #include "cli/reports/cli_messages.h"
 
-#include <cerrno>
-
 #include "cli/platform/system_error.h"
+#include "cli/reports/run_results.h"
 #include "movie/walk_messages.h"
 
 namespace vantrel::cli {
+
+namespace {
+
+std::string changedSince(const std::string& what) {
+  return what + ": changed since, so it is left as it is";
+}
+
+// What a walk over its budget of element visits did, in parentheses after
+// the NotValid text; empty for any other NotValid movie.
+std::string overBudgetText(const WalkOutcome& outcome, bool dryRun) {
+  if (outcome.overBudget == OverBudget::No) return "";
+  std::string text =
+      " (its chunk index points at more group elements than a file of its size can hold, as "
+      "only a damaged or crafted movie does; ";
+  if (outcome.overBudget == OverBudget::Refused) return text + "nothing was written)";
+  text += "the walk stopped where a count read on the way crossed that limit";
+  if (outcome.fixCount == 0) return text + "; nothing was written)";
+  return text + ", after " + counted(outcome.fixCount, "fix", "fixes") +
+         (dryRun ? ", none written)" : ", written and saved)");
+}
+
+}  // namespace
 
 std::string counted(std::uint64_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -23,14 +44,17 @@ std::string movieReportLine(const std::string& moviePath, std::uint64_t fixCount
 }
 
 std::string backupFailedText(const std::string& backupPath, const std::string& reason) {
-  return "Cannot make the backup " + backupPath + ": " + reason + ". " +
-         resultMessage(WalkResult::WriteRefused).text;
+  return resultText(RunResult::BackupFailed,
+                    {{"backup", backupPath},
+                     {"reason", reason},
+                     {"walk", resultMessage(WalkResult::WriteRefused).text}});
 }
 
 std::string journalFailedText(const std::string& journalPath, const std::string& reason,
                               WalkResult result) {
-  return "Cannot write the journal " + journalPath + ": " + reason + ". " +
-         resultMessage(result).text;
+  return resultText(
+      RunResult::JournalFailed,
+      {{"journal", journalPath}, {"reason", reason}, {"walk", resultMessage(result).text}});
 }
 
 std::string undoneText(const std::string& moviePath, std::uint64_t undone, bool dryRun) {
@@ -39,25 +63,17 @@ std::string undoneText(const std::string& moviePath, std::uint64_t undone, bool 
 }
 
 std::string noJournalText(const std::string& journalPath) {
-  return "no journal: " + journalPath + " not found";
+  return resultText(RunResult::NoJournal, {{"journal", journalPath}});
 }
 
 std::string unreadableJournalText(const std::string& journalPath, const std::string& reason) {
-  return "cannot read the journal " + journalPath + ": " + reason;
+  return resultText(RunResult::CannotReadJournal, {{"journal", journalPath}, {"reason", reason}});
 }
 
 std::string notAFixRecordText(std::uint64_t lineStart) {
   return "the journal's line at byte " + std::to_string(lineStart) +
          " is not a fix record; it is passed over";
 }
-
-namespace {
-
-std::string changedSince(const std::string& what) {
-  return what + ": changed since, so it is left as it is";
-}
-
-}  // namespace
 
 std::string valueChangedText(const std::string& offset, const std::string& held,
                              const std::string& fixedTo) {
@@ -80,12 +96,13 @@ std::string notWrittenBackText(const std::string& offset) {
 
 std::string notAllUndoneText(std::uint64_t undone, std::uint64_t left,
                              const std::string& journalPath) {
-  return counted(undone, "fix", "fixes") + " undone, " + counted(left, "record", "records") +
-         " not; the journal " + journalPath + " is kept";
+  return resultText(RunResult::NotAllUndone, {{"undone", counted(undone, "fix", "fixes")},
+                                              {"left", counted(left, "record", "records")},
+                                              {"journal", journalPath}});
 }
 
 std::string unremovableJournalText(const std::string& journalPath, const std::string& reason) {
-  return "every fix is undone, but the journal " + journalPath + " cannot be removed: " + reason;
+  return resultText(RunResult::JournalKept, {{"journal", journalPath}, {"reason", reason}});
 }
 
 std::string openFailureText(const OpenFailure& failure) {
@@ -103,29 +120,16 @@ std::string openFailureText(const OpenFailure& failure) {
 }
 
 std::string cannotOpenText(const std::string& reason) {
-  return std::string(resultMessage(WalkResult::CannotOpen).text) + " (" + reason + ")";
+  return resultText(RunResult::CannotOpen,
+                    {{"walk", resultMessage(WalkResult::CannotOpen).text}, {"reason", reason}});
 }
 
 std::string notValidText(const WalkOutcome& outcome, bool dryRun) {
-  std::string text = resultMessage(WalkResult::NotValid).text;
-  if (outcome.overBudget == OverBudget::No) return text;
-  text +=
-      " (its chunk index points at more group elements than a file of its size can hold, as "
-      "only a damaged or crafted movie does; ";
-  if (outcome.overBudget == OverBudget::Refused) return text + "nothing was written)";
-  text += "the walk stopped where a count read on the way crossed that limit";
-  if (outcome.fixCount == 0) return text + "; nothing was written)";
-  return text + ", after " + counted(outcome.fixCount, "fix", "fixes") +
-         (dryRun ? ", none written)" : ", written and saved)");
+  return resultText(RunResult::NotValid, {{"walk", resultMessage(WalkResult::NotValid).text},
+                                          {"budget", overBudgetText(outcome, dryRun)}});
 }
 
-std::string pathTooLongText() {
-#ifdef _WIN32
-  return systemErrorText(206);  // ERROR_FILENAME_EXCED_RANGE
-#else
-  return systemErrorText(ENAMETOOLONG);
-#endif
-}
+std::string pathTooLongText() { return systemErrorText(pathTooLongError()); }
 
 std::string isDirectoryText() { return "is a directory; -r repairs the movies (*.qlm) beneath it"; }
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "cli/journal/fix_record.h"
 #include "cli/reports/cli_messages.h"
 #include "cli/reports/console_sink.h"
-#include "cli/journal/fix_record.h"
 #include "cli/reports/json_writer.h"
 
 namespace vantrel::cli {
@@ -32,22 +32,6 @@ const char* outcomeName(ReferenceOutcome outcome) {
       break;
   }
   return "no-rule";
-}
-
-const char* resultName(WalkResult result) {
-  switch (result) {
-    case WalkResult::Done:
-      return "Done";
-    case WalkResult::CannotOpen:
-      return "CannotOpen";
-    case WalkResult::NotValid:
-      return "NotValid";
-    case WalkResult::WriteFailed:
-      return "WriteFailed";
-    case WalkResult::WriteRefused:
-      break;
-  }
-  return "BackupFailed";
 }
 
 std::string chunkTagText(ChunkTag tag) {
@@ -127,9 +111,9 @@ std::string writeFailedJson(const std::string& moviePath, std::uint64_t valueOff
       .text();
 }
 
-std::string resultJson(const std::string& moviePath, WalkResult result, std::uint64_t fixes,
+std::string resultJson(const std::string& moviePath, RunResult result, std::uint64_t fixes,
                        bool dryRun, const std::string& error) {
-  return resultJson(moviePath, resultName(result), fixes, dryRun, error);
+  return resultJson(moviePath, resultRow(result).name, fixes, dryRun, error);
 }
 
 std::string resultJson(const std::string& moviePath, const char* result, std::uint64_t fixes,
@@ -140,7 +124,7 @@ std::string resultJson(const std::string& moviePath, const char* result, std::ui
       .string("result", result)
       .integer("fixes", asInteger(fixes))
       .boolean("dryRun", dryRun);
-  if (std::string_view(result) != "Done") record.string("error", error);
+  if (std::string_view(result) != resultRow(RunResult::Done).name) record.string("error", error);
   return record.text();
 }
 

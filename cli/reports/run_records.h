@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "cli/reports/run_results.h"
 #include "movie/progress_sink.h"
 #include "movie/walk_result.h"
 
@@ -13,10 +14,6 @@ namespace vantrel::cli {
 
 // "fix", "already-fixed", "other-value" or "no-rule".
 const char* outcomeName(ReferenceOutcome outcome);
-
-// "Done", "CannotOpen", "NotValid", "WriteFailed", or "BackupFailed" for a
-// movie left alone because its backup could not be made.
-const char* resultName(WalkResult result);
 
 // The four characters of a chunk tag as they read: "GGFR".
 std::string chunkTagText(ChunkTag tag);
@@ -43,10 +40,10 @@ std::string referenceJson(const std::string& moviePath, const ReadReference& ref
 std::string fixJson(const std::string& moviePath, const FixedReference& fix);
 std::string writeFailedJson(const std::string& moviePath, std::uint64_t valueOffset);
 // `error`, why the movie failed, is written for every result but Done.
-std::string resultJson(const std::string& moviePath, WalkResult result, std::uint64_t fixes,
+std::string resultJson(const std::string& moviePath, RunResult result, std::uint64_t fixes,
                        bool dryRun, const std::string& error);
-// The same with the result's name given: "JournalFailed", or one of undo's;
-// `error` is left out for "Done".
+// The same with the result's name given, as resultRow() has it; `error` is
+// left out for "Done".
 std::string resultJson(const std::string& moviePath, const char* result, std::uint64_t fixes,
                        bool dryRun, const std::string& error);
 std::string summaryJson(const RunTotals& totals);

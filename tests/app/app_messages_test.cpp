@@ -54,6 +54,15 @@ TEST(WalkResultBox, FailuresAreErrorsWithTheirOwnTexts) {
   }
 }
 
+// Every row of the table in its place: the last one too, which only a
+// refused first write would show.
+TEST(WalkResultBox, ARefusedFirstWriteIsAnErrorThatNothingWasWritten) {
+  const MessageBoxContent box = walkResultBox(WalkResult::WriteRefused, "a.qlm", 0);
+  EXPECT_EQ(box.text, "Nothing was written to the QELM file.");
+  EXPECT_EQ(box.caption, "Error");
+  EXPECT_EQ(box.icon, BoxIcon::Error);
+}
+
 TEST(StartUpBoxes, MissingRulesAndMissingWindowAreErrors) {
   const MessageBoxContent noRules = noRulesBox();
   EXPECT_EQ(noRules.text, "Cannot open fix data file");

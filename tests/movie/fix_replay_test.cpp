@@ -39,9 +39,7 @@ TEST(FixReplayTest, KeptWritesFindTheModelsFixesAndTheirReplayItsBytes) {
   std::uint64_t fixes = 0;
   for (int i = 0; i < 300; ++i) {
     const Scenario scenario = randomScenario(random, i % 10 == 0);
-    Bytes bytes = scenario.movie.bytes;
-    if (i % 3 == 1) flipBytes(bytes, random, 4);
-    if (i % 3 == 2) overwriteStructure(scenario.movie, bytes, random, 3);
+    Bytes bytes = damagedInTurn(scenario, i, random, 3);
     SCOPED_TRACE("scenario " + std::to_string(i));
     const ModelWalk model = modelWalk(bytes, toFixRules(scenario.rules));
 

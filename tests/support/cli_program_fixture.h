@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/movie_builder.h"
+
 namespace vantrel {
 
 struct RunResult {
@@ -58,6 +60,11 @@ class ProgramTest : public ::testing::Test {
   std::string path(const std::string& name) const { return (dir_ / name).string(); }
   void writeText(const std::string& name, const std::string& text) const {
     std::ofstream(path(name), std::ios::binary) << text;
+  }
+  // A movie's `bytes` at `name`, with the folders on the way made first.
+  void putMovie(const std::string& name, const moviekit::Bytes& bytes) const {
+    std::filesystem::create_directories(std::filesystem::path(path(name)).parent_path());
+    moviekit::writeFile(path(name), bytes);
   }
 
   // Runs `program` with `args`, its standard input read from the file

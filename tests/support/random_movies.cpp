@@ -210,4 +210,11 @@ void overwriteStructure(const BuiltMovie& movie, Bytes& bytes, std::mt19937& ran
   }
 }
 
+Bytes damagedInTurn(const Scenario& scenario, int round, std::mt19937& random, int overwrites) {
+  Bytes bytes = scenario.movie.bytes;
+  if (round % 3 == 1) flipBytes(bytes, random, 4);
+  if (round % 3 == 2) overwriteStructure(scenario.movie, bytes, random, overwrites);
+  return bytes;
+}
+
 }  // namespace vantrel::moviekit

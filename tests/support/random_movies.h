@@ -37,6 +37,13 @@ void flipBytes(Bytes& bytes, std::mt19937& random, int count);
 // shifts of the old value, and plain random words.
 void overwriteStructure(const BuiltMovie& movie, Bytes& bytes, std::mt19937& random, int count);
 
+// The bytes a test's loop over random movies takes in its round `round`:
+// `scenario`'s movie whole in one round of three; with 4 bytes flipped in
+// the next, so that tags hold any byte; with `overwrites` structure words
+// overwritten in the third, so that references overlap and reads see
+// earlier writes.
+Bytes damagedInTurn(const Scenario& scenario, int round, std::mt19937& random, int overwrites = 2);
+
 }  // namespace vantrel::moviekit
 
 #endif  // VANTREL_TESTS_SUPPORT_RANDOM_MOVIES_H_

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/json_records.h"
 #include "tests/wine/cases.h"
 #include "tests/wine/cli_kit.h"
 #include "tests/wine/result_flow.h"
@@ -20,33 +21,10 @@ namespace {
 using moviekit::BuiltMovie;
 using moviekit::expectedAfterFix;
 using moviekit::fixText;
+using moviekit::jsonPathText;
 using moviekit::readFile;
-
-std::string jsonText(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') out += '\\';
-    if (static_cast<unsigned char>(c) < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
-std::string resultRecord(const std::string& movie, const char* result, std::uint64_t fixes) {
-  return "{\"type\":\"result\",\"movie\":" + jsonText(movie) + ",\"result\":\"" + result +
-         "\",\"fixes\":" + std::to_string(fixes) + ",\"dryRun\":false}\n";
-}
-
-std::string summaryRecord(std::size_t movies, std::size_t done, int failed, std::uint64_t fixes) {
-  return "{\"type\":\"summary\",\"movies\":" + std::to_string(movies) +
-         ",\"done\":" + std::to_string(done) + ",\"failed\":" + std::to_string(failed) +
-         ",\"fixes\":" + std::to_string(fixes) + "}\n";
-}
+using moviekit::resultRecord;
+using moviekit::summaryRecord;
 
 struct TreeFile {
   std::string path;
@@ -139,7 +117,8 @@ void cliRecursiveTree(const DriverOptions& options, Check& check) {
   }
   std::sort(movies.begin(), movies.end());
   std::string expected;
-  for (const auto& [path, count] : movies) expected += resultRecord(path, "Done", count);
+  for (const auto& [path, count] : movies)
+    expected += resultRecord(jsonPathText(path), "Done", count);
   expected += summaryRecord(movies.size(), movies.size(), 0, fixes);
   const CliRun walk = runCli(cli, "-r --json \"" + tree + "\"", setup.folder, check);
   check.equal(walk.exitCode.value_or(99), 0ul, "-r: exit code");
@@ -181,8 +160,9 @@ void cliFilesFromStandardInput(const DriverOptions& options, Check& check) {
     out.erase(errorAt, errorEnd + 1 - errorAt);
   }
   check.equal(out,
-              resultRecord(blank, "Done", firstFixes) + resultRecord(gone, "CannotOpen", 0) +
-                  resultRecord(unicode, "Done", secondFixes) +
+              resultRecord(jsonPathText(blank), "Done", firstFixes) +
+                  resultRecord(jsonPathText(gone), "CannotOpen", 0) +
+                  resultRecord(jsonPathText(unicode), "Done", secondFixes) +
                   summaryRecord(3, 2, 1, firstFixes + secondFixes),
               "the records");
   check.that(run.err.find(kCannotOpenMovieText) != std::string::npos,

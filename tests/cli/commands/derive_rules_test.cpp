@@ -20,13 +20,7 @@ std::string hex(std::uint64_t offset) {
   return text;
 }
 
-class DeriveRulesTest : public ProgramTest {
- protected:
-  void putMovie(const std::string& name, const Bytes& bytes) const {
-    fs::create_directories(fs::path(path(name)).parent_path());
-    writeFile(path(name), bytes);
-  }
-};
+using DeriveRulesTest = ProgramTest;
 
 // The README's example: the demo movie against its repaired copy.
 TEST_F(DeriveRulesTest, RulesFromTheDemoRepairItAndExtendARuleFile) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tests/support/cli_program_fixture.h"
+#include "tests/support/json_records.h"
 #include "tests/support/movie_builder.h"
 
 namespace vantrel {
@@ -19,37 +20,18 @@ const std::vector<Rule> kRules = {{"ABCD", 7, 2, 5}};
 BuiltMovie builtWithOneFix() { return MovieBuilder(31).addActr({2, "ABCD", 7}).build(); }
 Bytes movieWithOneFix() { return builtWithOneFix().bytes; }
 
-// The result record of a movie, with its path written as JSON holds it.
-// `error` is there for every result but Done.
-std::string resultRecord(const std::string& jsonPath, const char* result, int fixes,
-                         bool dryRun = false, const std::string& error = "") {
-  return "{\"type\":\"result\",\"movie\":\"" + jsonPath + "\",\"result\":\"" + result +
-         "\",\"fixes\":" + std::to_string(fixes) + ",\"dryRun\":" + (dryRun ? "true" : "false") +
-         (error.empty() ? "" : ",\"error\":\"" + error + "\"") + "}\n";
-}
-
-std::string summaryRecord(int movies, int done, int failed, int fixes) {
-  return "{\"type\":\"summary\",\"movies\":" + std::to_string(movies) +
-         ",\"done\":" + std::to_string(done) + ",\"failed\":" + std::to_string(failed) +
-         ",\"fixes\":" + std::to_string(fixes) + "}\n";
-}
-
 class BatchTest : public ProgramTest {
  protected:
   void SetUp() override {
     ProgramTest::SetUp();
     writeText("fix.dat", fixText(kRules));
   }
-  void putMovie(const std::string& name) const {
-    fs::create_directories(fs::path(path(name)).parent_path());
-    writeFile(path(name), movieWithOneFix());
-  }
 };
 
 TEST_F(BatchTest, RecursiveTakesEveryQlmBeneathInOrderOfTheWholePath) {
   for (const char* name :
        {"tree/B.QLM", "tree/a.qlm", "tree/a/z.Qlm", "tree/sub.qlm/c.qlm", "outside/far.qlm"}) {
-    putMovie(name);
+    putMovie(name, movieWithOneFix());
   }
   writeText("tree/a.qlmx", "not a movie's name");
   writeText("tree/notes.txt", "nor this");
@@ -60,11 +42,12 @@ TEST_F(BatchTest, RecursiveTakesEveryQlmBeneathInOrderOfTheWholePath) {
   const std::string tree = path("tree");
   const RunResult result = run({"-r", "--json", "--rules", path("fix.dat"), tree});
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out,
-            resultRecord(tree + "/B.QLM", "Done", 1) + resultRecord(tree + "/a.qlm", "Done", 1) +
-                resultRecord(tree + "/a/z.Qlm", "Done", 1) +
-                resultRecord(tree + "/b-link.qlm", "Done", 0) +
-                resultRecord(tree + "/sub.qlm/c.qlm", "Done", 1) + summaryRecord(5, 5, 0, 4));
+  EXPECT_EQ(result.out, resultRecord(jsonText(tree + "/B.QLM"), "Done", 1) +
+                            resultRecord(jsonText(tree + "/a.qlm"), "Done", 1) +
+                            resultRecord(jsonText(tree + "/a/z.Qlm"), "Done", 1) +
+                            resultRecord(jsonText(tree + "/b-link.qlm"), "Done", 0) +
+                            resultRecord(jsonText(tree + "/sub.qlm/c.qlm"), "Done", 1) +
+                            summaryRecord(5, 5, 0, 4));
   EXPECT_EQ(readFile(path("outside/far.qlm")), movieWithOneFix());
   EXPECT_EQ(slurp(path("tree/notes.txt")), "nor this");
 
@@ -77,15 +60,16 @@ TEST_F(BatchTest, RecursiveTakesEveryQlmBeneathInOrderOfTheWholePath) {
 }
 
 TEST_F(BatchTest, WithoutRecursiveADirectoryFailsAndTheOthersGoOn) {
-  putMovie("dir/in.qlm");
-  putMovie("a.qlm");
+  putMovie("dir/in.qlm", movieWithOneFix());
+  putMovie("a.qlm", movieWithOneFix());
   const RunResult result = run({"--json", "--rules", path("fix.dat"), path("dir"), path("a.qlm")});
   EXPECT_EQ(result.exitCode, 3);
   EXPECT_EQ(result.err,
             path("dir") + ": is a directory; -r repairs the movies (*.qlm) beneath it\n");
-  EXPECT_EQ(result.out, resultRecord(path("dir"), "CannotOpen", 0, false,
+  EXPECT_EQ(result.out, resultRecord(jsonText(path("dir")), "CannotOpen", 0, false,
                                      "is a directory; -r repairs the movies (*.qlm) beneath it") +
-                            resultRecord(path("a.qlm"), "Done", 1) + summaryRecord(2, 1, 1, 1));
+                            resultRecord(jsonText(path("a.qlm")), "Done", 1) +
+                            summaryRecord(2, 1, 1, 1));
   EXPECT_EQ(readFile(path("dir/in.qlm")), movieWithOneFix());
 }
 
@@ -94,15 +78,15 @@ TEST_F(BatchTest, ListsOfPathsFromFilesAndStandardInput) {
   const std::vector<std::string> names = {"with blank.qlm", "tab\there.qlm", "line\nend.qlm"};
   std::string nulList;
   for (const std::string& name : names) {
-    putMovie(name);
+    putMovie(name, movieWithOneFix());
     nulList += path(name) + '\0';
   }
   writeText("list0", nulList);
   const std::string dir = path("");
   const auto records = [&dir](bool dryRun, int fixes) {
-    return resultRecord(dir + "with blank.qlm", "Done", fixes, dryRun) +
-           resultRecord(dir + "tab\\u0009here.qlm", "Done", fixes, dryRun) +
-           resultRecord(dir + "line\\u000aend.qlm", "Done", fixes, dryRun) +
+    return resultRecord(jsonText(dir + "with blank.qlm"), "Done", fixes, dryRun) +
+           resultRecord(jsonText(dir + "tab\there.qlm"), "Done", fixes, dryRun) +
+           resultRecord(jsonText(dir + "line\nend.qlm"), "Done", fixes, dryRun) +
            summaryRecord(3, 3, 0, 3 * fixes);
   };
 
@@ -122,7 +106,7 @@ TEST_F(BatchTest, ListsOfPathsFromFilesAndStandardInput) {
 
   // One path a line: CR LF line ends and empty lines are fine; the movies
   // named as arguments come first.
-  putMovie("b.qlm");
+  putMovie("b.qlm", movieWithOneFix());
   writeText("lines", path("with blank.qlm") + "\r\n\n" + path("b.qlm") + "\n");
   const RunResult fromLines =
       run(VANTREL_CLI_PATH, {"--files-from", "-", "--rules", path("fix.dat"), path("a.qlm")},
@@ -136,7 +120,7 @@ TEST_F(BatchTest, ListsOfPathsFromFilesAndStandardInput) {
 }
 
 TEST_F(BatchTest, AListThatCannotBeReadFailsTheRun) {
-  putMovie("a.qlm");
+  putMovie("a.qlm", movieWithOneFix());
   const RunResult result =
       run({"--files-from", path("no-such-list"), "--rules", path("fix.dat"), path("a.qlm")});
   EXPECT_EQ(result.exitCode, 3);
@@ -146,9 +130,9 @@ TEST_F(BatchTest, AListThatCannotBeReadFailsTheRun) {
 }
 
 TEST_F(BatchTest, AmongSeveralMoviesEachReportIsOneLineThatNamesItsPath) {
-  putMovie("films/a/Y.QLM");
-  putMovie("films/b/Y.QLM");
-  putMovie("films/c.qlm");
+  putMovie("films/a/Y.QLM", movieWithOneFix());
+  putMovie("films/b/Y.QLM", movieWithOneFix());
+  putMovie("films/c.qlm", movieWithOneFix());
   const std::string films = path("films");
   const RunResult fixed = run({"-rq", "--rules", path("fix.dat"), path("films/b/Y.QLM"), films});
   EXPECT_EQ(fixed.exitCode, 0);
@@ -160,7 +144,7 @@ TEST_F(BatchTest, AmongSeveralMoviesEachReportIsOneLineThatNamesItsPath) {
 
   // A tree is several movies even when it holds one; a dry run says what
   // it would fix.
-  putMovie("one/d.qlm");
+  putMovie("one/d.qlm", movieWithOneFix());
   const RunResult dry = run({"-r", "--dry", "--rules", path("fix.dat"), path("one")});
   EXPECT_EQ(dry.out, path("one/d.qlm") + ": 1 problem would be fixed\n");
   // With listings, each movie's lines are set apart, its report last.

@@ -1,15 +1,8 @@
+#include <windows.h>
+
 #include "cli/platform/system_error.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cerrno>
-#include <cstring>
-#endif
-
 namespace vantrel::cli {
-
-#ifdef _WIN32
 
 std::string systemErrorText(long code) {
   const auto error = static_cast<DWORD>(code);
@@ -28,12 +21,6 @@ std::string systemErrorText(long code) {
 
 std::string lastSystemErrorText() { return systemErrorText(static_cast<long>(GetLastError())); }
 
-#else
-
-std::string systemErrorText(long code) { return std::strerror(static_cast<int>(code)); }
-
-std::string lastSystemErrorText() { return systemErrorText(errno); }
-
-#endif
+long pathTooLongError() { return ERROR_FILENAME_EXCED_RANGE; }
 
 }  // namespace vantrel::cli

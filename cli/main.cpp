@@ -1,19 +1,21 @@
 // vantrel: repairs QELM movie files from the command line.
 
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli/commands/check_rules.h"
-#include "cli/options/cli_options.h"
 #include "cli/commands/cli_run.h"
-#include "cli/platform/console_streams.h"
 #include "cli/commands/derive_rules.h"
 #include "cli/commands/suggest_rules.h"
-#include "cli/platform/directory_listing.h"
+#include "cli/commands/undo_run.h"
 #include "cli/files/executable_dir.h"
-#include "cli/journal/undo_run.h"
-#include "cli/options/program_name.h"
 #include "cli/files/wildcards.h"
+#include "cli/options/cli_options.h"
+#include "cli/options/program_name.h"
+#include "cli/options/usage_text.h"
+#include "cli/platform/console_streams.h"
+#include "cli/platform/directory_listing.h"
 #include "vantrel_version.h"
 
 namespace {
@@ -65,7 +67,14 @@ int main(int argc, char** argv) {
   const std::string programName = programNameFrom(argc > 0 ? argv[0] : nullptr);
   CliOptions options = parseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (kProgramExpandsWildcards) options.movies = expandWildcards(options.movies);
-  const int code = runAction(options, console, programName, argc > 0 ? argv[0] : nullptr);
+  int code = kExitMovieFailed;
+  try {
+    code = runAction(options, console, programName, argc > 0 ? argv[0] : nullptr);
+  } catch (const std::bad_alloc&) {
+    // Each movie's own runs out on its own; this is what lies around them.
+    console.out.flush();
+    console.err << programName << ": out of memory\n";
+  }
   // Every movie is finished by now; only then is lost output told.
   console.out.flush();
   if (!console.outFailure) return code;

@@ -22,15 +22,7 @@ MovieStream::Window* MovieStream::windowFor(std::uint64_t offset) {
   }
 
   // Reuse the window least recently used. It holds nothing that the file
-  // does not: every write has gone to the file already, unless writes are
-  // kept in memory, which then note that the window's are gone.
-  const std::size_t slot = static_cast<std::size_t>(start / kWindowSize % kDroppedSlots);
-  if (victim->length > 0 && victim->holdsKeptWrites) {
-    droppedWithKeptWrites_.set(
-        static_cast<std::size_t>(victim->start / kWindowSize % kDroppedSlots));
-  }
-  if (droppedWithKeptWrites_.test(slot)) keptWritesLost_ = true;
-  victim->holdsKeptWrites = false;
+  // does not: every write has gone to the file already.
   victim->length = 0;
   const std::size_t wanted =
       static_cast<std::size_t>(std::min<std::uint64_t>(kWindowSize, size_ - start));
@@ -83,11 +75,6 @@ bool MovieStream::writeWord(std::uint32_t word) {
   if (!device_ || 4 > size_ - position_) return false;
   unsigned char bytes[4];
   writeLe32(word, bytes);
-  if (keepWrites_) {
-    if (afterWrite(position_, bytes, sizeof bytes, true) != sizeof bytes) keptWritesLost_ = true;
-    position_ += sizeof bytes;
-    return true;
-  }
   wroteAny_ = true;
   const bool written = device_->writeAt(position_, bytes, sizeof bytes);
   afterWrite(position_, bytes, sizeof bytes, written);
@@ -95,9 +82,8 @@ bool MovieStream::writeWord(std::uint32_t word) {
   return written;
 }
 
-std::size_t MovieStream::afterWrite(std::uint64_t offset, const unsigned char* bytes, std::size_t n,
-                                    bool written) {
-  std::size_t taken = 0;
+void MovieStream::afterWrite(std::uint64_t offset, const unsigned char* bytes, std::size_t n,
+                             bool written) {
   // A word may straddle two windows; each takes its part.
   for (Window& window : windows_) {
     const std::uint64_t windowEnd = window.start + window.length;
@@ -112,10 +98,7 @@ std::size_t MovieStream::afterWrite(std::uint64_t offset, const unsigned char* b
     const std::uint64_t to = std::min(offset + n, windowEnd);
     std::memcpy(window.bytes.data() + (from - window.start), bytes + (from - offset),
                 static_cast<std::size_t>(to - from));
-    window.holdsKeptWrites = window.holdsKeptWrites || keepWrites_;
-    taken += static_cast<std::size_t>(to - from);
   }
-  return taken;
 }
 
 bool MovieStream::close() {

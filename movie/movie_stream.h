@@ -2,7 +2,6 @@
 #define VANTREL_MOVIE_MOVIE_STREAM_H_
 
 #include <array>
-#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -79,15 +78,6 @@ class MovieStream {
   // they would lie past its end. A failed write does not stop later ones.
   bool writeWord(std::uint32_t word);
 
-  // From now on, written words go into the windows held in memory and never
-  // to the file: a walk then reads its own fixes back as a real walk does,
-  // and leaves the file as it is. Should a window holding such words have
-  // to be read from the file again, or a word not lie in a window held,
-  // reads from there on could differ from a real walk's: keptWritesHeld()
-  // then answers false, for good.
-  void keepWritesInMemory() { keepWrites_ = true; }
-  bool keptWritesHeld() const { return !keptWritesLost_; }
-
   // Closes the file, first putting it on stable storage when any write was
   // attempted: false when that sync or the close failed. Later calls do
   // nothing and answer as the first did.
@@ -99,13 +89,9 @@ class MovieStream {
     std::uint64_t start = 0;
     std::size_t length = 0;  // bytes held; 0 when the window holds nothing
     std::uint64_t lastUse = 0;
-    bool holdsKeptWrites = false;  // words that keepWritesInMemory() kept from the file
   };
   static constexpr std::size_t kWindowSize = std::size_t{1} << 18;
   static constexpr std::size_t kWindowCount = 4;
-  // Windows dropped while holding kept writes, by their place in the file
-  // modulo this many: a fixed size, so a few false alarms on huge files.
-  static constexpr std::size_t kDroppedSlots = 8192;
 
   // The `n` bytes at the position when `window` holds them all.
   const unsigned char* inWindow(const Window& window, std::size_t n) const {
@@ -127,17 +113,12 @@ class MovieStream {
   void makeCurrent(Window& window);
   // Gives the windows that hold any of the `n` bytes at `offset` what the
   // file now holds there: `bytes` when they were written, else nothing.
-  // Returns how many of the bytes the windows took.
-  std::size_t afterWrite(std::uint64_t offset, const unsigned char* bytes, std::size_t n,
-                         bool written);
+  void afterWrite(std::uint64_t offset, const unsigned char* bytes, std::size_t n, bool written);
 
   std::unique_ptr<FileDevice> device_;
   std::uint64_t size_ = 0;
   std::uint64_t position_ = 0;
   bool wroteAny_ = false;  // a write was attempted, so close() syncs
-  bool keepWrites_ = false;
-  bool keptWritesLost_ = false;
-  std::bitset<kDroppedSlots> droppedWithKeptWrites_;
   bool closedWell_ = true;
   std::array<Window, kWindowCount> windows_;
   std::uint64_t useClock_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "movie/le_word.h"
+#include "movie/word_write.h"
 
 namespace vantrel {
 namespace {
@@ -52,8 +53,8 @@ void patchReference(PatchContext& context, std::uint64_t referenceOffset) {
   fix.line = rule->line;
   if (!context.dryRun) {
     if (!mayWrite(context, fix)) return;
-    // Back over the value word just read, and write the new one in its place.
-    if (!file.seek(file.position() - 4) || !file.writeWord(rule->newValue)) {
+    std::uint32_t held = 0;
+    if (writeWordWhereHeld(file, fix, held) != WordWrite::Written) {
       ++context.failedWrites;
       context.sink.writeFailed(fix.valueOffset);
       return;

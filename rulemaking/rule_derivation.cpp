@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "rulemaking/repair_check.h"
 #include "rulemaking/rule_record.h"
 
 namespace vantrel {
@@ -62,6 +63,13 @@ class RuleDerivation::Pairing final : public PairingListener {
     layout(bad.tag, bad.number, bad.value, damaged_, bad.valueOffset, false,
            placeOf(bad.chunk, bad.element));
   }
+  void bytesDiffer(const ByteDifference& difference) override {
+    DeriveProblem problem;
+    problem.site = Site{damaged_, difference.offset};
+    problem.bytes = difference;
+    ++derivation_.totals_.problems;
+    derivation_.listener_.problem(problem);
+  }
 
  private:
   void layout(const char tag[4], std::uint32_t number, std::uint32_t value, const MovieLabel& movie,
@@ -87,7 +95,7 @@ RuleDerivation::RuleDerivation(const FixTable& existing, DeriveListener& listene
 
 RuleDerivation::~RuleDerivation() = default;
 
-PairWalks RuleDerivation::compare(MovieStream& good, MovieStream& damaged,
+PairWalks RuleDerivation::compare(FileDevice& good, FileDevice& damaged,
                                   const MovieLabel& goodLabel, const MovieLabel& damagedLabel) {
   Pairing pairing(*this, goodLabel, damagedLabel);
   return pairReferences(good, damaged, pairing);
@@ -143,6 +151,23 @@ DeriveTotals RuleDerivation::finish() {
   return totals_;
 }
 
+void RuleDerivation::verify(FileDevice& good, FileDevice& damaged, const MovieLabel& damagedLabel) {
+  if (!existingAndDerived_) {
+    std::vector<FixRule> rules;
+    rules.reserve(existing_.size() + derived_.size());
+    for (std::size_t i = 0; i < existing_.size(); ++i) rules.push_back(existing_.rule(i));
+    rules.insert(rules.end(), derived_.begin(), derived_.end());
+    existingAndDerived_.emplace(std::move(rules));
+  }
+  const auto difference = differenceAfterRepair(good, damaged, *existingAndDerived_);
+  if (!difference) return;
+  DeriveProblem problem;
+  problem.site = Site{damagedLabel, difference->offset};
+  problem.bytes = difference;
+  ++totals_.problems;
+  listener_.problem(problem);
+}
+
 // The verdict on one tag and number. Each branch that repairs checks the
 // rule that will come first for it against every pair, through the summary.
 void RuleDerivation::decide(std::uint64_t key, KeySummary& summary) {
@@ -191,6 +216,7 @@ void RuleDerivation::decide(std::uint64_t key, KeySummary& summary) {
     derived.first = change.site;
     totals_.repaired += summary.sameChange;
     ++totals_.rules;
+    derived_.push_back(derived.rule);
     listener_.rule(derived);
     return;
   }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "fixrules/fix_table.h"
 #include "movie/movie_stream.h"
@@ -28,7 +29,8 @@ struct DerivedRule {
 };
 
 enum class DeriveProblemKind {
-  Layout,      // a reference with no partner of its tag and number at its place
+  Layout,      // a reference with no partner of its tag and number at its offset, or bytes
+               // that differ outside the references' value words
   Conflict,    // the pairs of a tag and number need more than one rule can do
   Shadowed,    // an existing rule for the tag and number decides it wrongly
   Unwritable,  // the rule file cannot hold the tag
@@ -41,9 +43,13 @@ struct DeriveProblem {
   char tag[4] = {};
   std::uint32_t number = 0;
   Site site;
-  // Layout: where the reference lies and what it holds.
+  // Layout: where the reference lies and what it holds; or, for bytes that
+  // differ outside any reference or after the rules (`bytes`), the first of
+  // them (`site`), and the two files' sizes. Then `tag` and `number` say
+  // nothing.
   bool inGood = false;
   ReferencePlace place = 0;
+  std::optional<ByteDifference> bytes;
   // The others: the damaged and the good value at `site`.
   std::uint32_t badValue = 0;
   std::uint32_t goodValue = 0;
@@ -88,7 +94,8 @@ struct DeriveTotals {
 // value alone; an existing rule covers a tag and number only when it does
 // the same. So when finish() reports no problem, applying the existing
 // rules and then the derived ones to each damaged movie gives the good
-// copy's value at every paired reference.
+// copy's value at every paired reference; and as every other byte of the
+// two copies is the same, each damaged movie then becomes its good copy.
 class RuleDerivation {
  public:
   RuleDerivation(const FixTable& existing, DeriveListener& listener);
@@ -97,12 +104,27 @@ class RuleDerivation {
   RuleDerivation& operator=(const RuleDerivation&) = delete;
 
   // Reads the good copy and its damaged copy once each, read-only, and
-  // takes in every pair of references; layout problems are told at once.
-  PairWalks compare(MovieStream& good, MovieStream& damaged, const MovieLabel& goodLabel,
+  // takes in every pair of references; layout problems are told at once,
+  // and a difference anywhere but in the value words of paired references
+  // is one too. The devices stay open.
+  PairWalks compare(FileDevice& good, FileDevice& damaged, const MovieLabel& goodLabel,
                     const MovieLabel& damagedLabel);
 
-  // Decides every tag and number and tells the listener; call once, last.
+  // Decides every tag and number and tells the listener; call once, after
+  // every compare().
   DeriveTotals finish();
+
+  // After finish(), when it found no problem, for each pair compared:
+  // repairs the damaged copy in memory with the existing rules and the
+  // derived ones, with the real walk, and compares the result with the good
+  // copy. The pairs alone do not prove the rules, since a fix may change
+  // what the repair reads after it (a value word that is also a count, a
+  // kind word or part of another reference's value word); a byte that then
+  // differs is a layout problem, told at once. The devices stay open.
+  void verify(FileDevice& good, FileDevice& damaged, const MovieLabel& damagedLabel);
+
+  // The totals so far, with the problems verify() found.
+  const DeriveTotals& totals() const { return totals_; }
 
  private:
   // A pair of values at a site of the damaged movie.
@@ -130,6 +152,8 @@ class RuleDerivation {
 
   const FixTable& existing_;
   DeriveListener& listener_;
+  std::vector<FixRule> derived_;                // in the order told
+  std::optional<FixTable> existingAndDerived_;  // for verify(), made once
   DeriveTotals totals_;
   std::unordered_map<std::uint64_t, KeySummary> keys_;
   // The first place of each value that is right somewhere, by tag, number

@@ -19,6 +19,8 @@ all_packages=(
   wget
   # The packages: the man page, the Debian package's dependencies, and their checks.
   help2man dpkg-dev unzip man-db lintian
+  # The Windows installer: wixl builds it, msitools reads it back.
+  wixl msitools
   # Japanese in the screenshots of the Wine tests.
   fonts-wqy-microhei
   # The order of the journal's sync and the movie's first write, in a trace.

@@ -33,11 +33,11 @@ cmake --preset win64
 cmake --build --preset win64
 tests/wine/run_wine_tests.sh
 
-step "the packages: the Debian package, the tarball and the Windows zip, in dist/"
+step "the packages: the Debian package, the tarball, the Windows zip and installer, in dist/ (the installer also under wine64)"
 cmake --workflow --preset package
 tests/scripts/package_test.sh
 
-step "the shipped 32-bit programs, as the zip holds them, end to end under wine32 (i386, through QEMU)"
+step "the shipped 32-bit programs, as the zip holds them and the installer installs them, end to end under wine32 (i386, through QEMU)"
 version=$(build/package/cli/vantrel --version | awk '{ print $2 }')
 status=0
 scripts/wine32-env.sh make || status=$?

@@ -1,7 +1,7 @@
 #include "cli/commands/check_rules.h"
 
-#include "cli/reports/cli_messages.h"
 #include "cli/files/file_names.h"
+#include "cli/reports/cli_messages.h"
 #include "cli/reports/json_writer.h"
 #include "cli/reports/rule_problem_report.h"
 #include "fixrules/fix_loader.h"

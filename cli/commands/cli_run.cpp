@@ -1,5 +1,7 @@
 #include "cli/commands/cli_run.h"
 
+#include <new>
+
 #include "cli/commands/repair_safeguards.h"
 #include "cli/files/file_names.h"
 #include "cli/files/movie_sources.h"
@@ -10,6 +12,8 @@
 #include "fixrules/fix_loader.h"
 #include "fixrules/rule_check.h"
 #include "fixrules/rule_messages.h"
+#include "journal/group_commit.h"
+#include "movie/file_device.h"
 #include "movie/movie_walk.h"
 #include "movie/path_parts.h"
 #include "movie/walk_messages.h"
@@ -21,7 +25,7 @@ WalkOptions walkOptionsFor(const CliOptions& options, RepairSafeguards& safeguar
   WalkOptions walkOptions;
   walkOptions.dryRun = options.readOnly();
   walkOptions.reportReferences = options.references;
-  walkOptions.beforeFixWritten = safeguards.beforeFixWritten();
+  if (!safeguards.journaled()) walkOptions.beforeFixWritten = safeguards.beforeFixWritten();
   return walkOptions;
 }
 
@@ -33,6 +37,20 @@ class BatchRun final : public MovieVisitor {
       : options_(options), environment_(environment), rules_(rules), report_(report) {}
 
   void movie(const std::string& moviePath) override {
+    try {
+      repairOne(moviePath);
+    } catch (const std::bad_alloc&) {
+      // What was written stays; the other movies go on.
+      const std::string why = resultText(RunResult::OutOfMemory, {{"done", "repaired"}});
+      failed(moviePath, why, RunResult::OutOfMemory);
+      ++totals_.movies;
+      if (report_.json()) {
+        report_.line(resultJson(moviePath, RunResult::OutOfMemory, 0, options_.readOnly(), why));
+      }
+    }
+  }
+
+  void repairOne(const std::string& moviePath) {
     // A movie's listing is set apart by an empty line; one-line reports
     // follow each other.
     if (!oneLineReports_ || options_.list || options_.references) report_.nextMovie();
@@ -127,9 +145,15 @@ class BatchRun final : public MovieVisitor {
 
   WalkOutcome repair(const std::string& moviePath, ConsoleSink& sink,
                      RepairSafeguards& safeguards) {
-    if (!safeguards.prepare(rules_, sink)) return WalkOutcome{WalkResult::WriteRefused, 0};
-    if (auto replayed = safeguards.replayBatch(sink)) return *replayed;
-    return patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, safeguards));
+    if (!safeguards.prepare()) return WalkOutcome{WalkResult::WriteRefused, 0};
+    if (!safeguards.journaled()) {
+      return patchMovie(moviePath, rules_, sink, walkOptionsFor(options_, safeguards));
+    }
+    OpenFailure failure;
+    auto movie = openFileDevice(moviePath, OpenMode::ReadWrite, &failure);
+    if (!movie) return WalkOutcome{WalkResult::CannotOpen, 0, failure};
+    return patchInBatches(std::move(movie), rules_, sink, safeguards,
+                          walkOptionsFor(options_, safeguards));
   }
 
   // A path that was never opened as a movie, and `why`.
@@ -170,15 +194,10 @@ int exitCodeAfterLostOutput(int code) {
 }
 
 RuleSearch findRules(const CliOptions& options, const CliEnvironment& environment) {
-  if (options.rulesPath) {
-    RuleSearch search = readFirstRuleFile({*options.rulesPath});
-    search.named = true;
-    return search;
-  }
-  RuleSearch search =
-      readFirstRuleFile(rulePlaces(environment.programDirectory, environment.variable));
-  search.named = !environment.variable(kRulesVariable).empty();
-  return search;
+  if (options.rulesPath) return readNamedRuleFile(*options.rulesPath);
+  const std::string named = environment.variable(kRulesVariable);
+  if (!named.empty()) return readNamedRuleFile(named);
+  return searchRuleFiles(rulePlaces(environment.programDirectory, environment.variable));
 }
 
 int runCli(const CliOptions& options, const CliEnvironment& environment) {

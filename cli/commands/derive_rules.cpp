@@ -1,13 +1,15 @@
 #include "cli/commands/derive_rules.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "cli/commands/append_checks.h"
-#include "cli/reports/cli_messages.h"
-#include "cli/reports/derive_records.h"
 #include "cli/files/file_names.h"
 #include "cli/files/movie_pairs.h"
 #include "cli/files/rule_search.h"
+#include "cli/reports/cli_messages.h"
+#include "cli/reports/derive_records.h"
 #include "fixrules/fix_loader.h"
 #include "fixrules/rule_messages.h"
 #include "movie/file_device.h"
@@ -38,14 +40,19 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
       if (!damagedDevice) failed(damaged, cannotOpenText(openFailureText(damagedFailure)));
       return;
     }
-    MovieStream goodFile(std::move(goodDevice));
-    MovieStream damagedFile(std::move(damagedDevice));
     goodPath_ = std::make_shared<const std::string>(good);
     damagedPath_ = std::make_shared<const std::string>(damaged);
-    const PairWalks walks = derivation_.compare(goodFile, damagedFile, goodPath_, damagedPath_);
+    const PairWalks walks =
+        derivation_.compare(*goodDevice, *damagedDevice, goodPath_, damagedPath_);
+    goodDevice->close();
+    damagedDevice->close();
     if (walks.good.result != WalkResult::Done) failed(good, walkFailureText(walks.good));
     if (walks.bad && walks.bad->result != WalkResult::Done) {
       failed(damaged, walkFailureText(*walks.bad));
+    }
+    if (walks.good.result == WalkResult::Done && walks.bad &&
+        walks.bad->result == WalkResult::Done) {
+      compared_.emplace_back(good, damaged);
     }
   }
 
@@ -81,7 +88,9 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
   void countProblem() { ++extraProblems_; }
 
   int finish() {
-    DeriveTotals totals = derivation_.finish();
+    derivation_.finish();
+    if (derivation_.totals().problems + extraProblems_ == 0 && !failedMovies_) verifyRules();
+    DeriveTotals totals = derivation_.totals();
     totals.problems += extraProblems_;
     environment_.out.flush();
     if (json_) environment_.out << deriveSummaryJson(totals) << '\n' << std::flush;
@@ -92,6 +101,27 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
   }
 
  private:
+  // The promise of exit code 0 is proven, not inferred: each damaged movie,
+  // repaired in memory with the rules, must be its good copy.
+  void verifyRules() {
+    for (const auto& [good, damaged] : compared_) {
+      OpenFailure goodFailure, damagedFailure;
+      auto goodDevice = openFileDevice(good, OpenMode::ReadOnly, &goodFailure);
+      auto damagedDevice = openFileDevice(damaged, OpenMode::ReadOnly, &damagedFailure);
+      if (!goodDevice || !damagedDevice) {
+        if (!goodDevice) failed(good, cannotOpenText(openFailureText(goodFailure)));
+        if (!damagedDevice) failed(damaged, cannotOpenText(openFailureText(damagedFailure)));
+        continue;
+      }
+      goodPath_ = std::make_shared<const std::string>(good);
+      damagedPath_ = std::make_shared<const std::string>(damaged);
+      derivation_.verify(*goodDevice, *damagedDevice, damagedPath_);
+      goodDevice->close();
+      damagedDevice->close();
+    }
+    compared_.clear();
+  }
+
   static std::string walkFailureText(const WalkOutcome& outcome) {
     if (outcome.result == WalkResult::NotValid) return notValidText(outcome, true);
     return resultMessage(outcome.result).text;
@@ -111,6 +141,7 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
   MovieLabel damagedPath_;
   std::uint64_t extraProblems_ = 0;
   bool failedMovies_ = false;
+  std::vector<std::pair<std::string, std::string>> compared_;  // pairs whose walks were Done
 };
 
 }  // namespace

@@ -1,8 +1,8 @@
 #ifndef VANTREL_CLI_COMMANDS_DERIVE_RULES_H_
 #define VANTREL_CLI_COMMANDS_DERIVE_RULES_H_
 
-#include "cli/options/cli_options.h"
 #include "cli/commands/cli_run.h"
+#include "cli/options/cli_options.h"
 
 namespace vantrel::cli {
 

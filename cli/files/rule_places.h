@@ -29,6 +29,11 @@ std::vector<std::string> windowsRulePlaces(const EnvironmentLookup& variable);
 // The one of the two above for the system the program runs on.
 std::vector<std::string> systemRulePlaces(const EnvironmentLookup& variable);
 
+// Whether a file could not be opened because nothing is at its path, so the
+// search goes on: `systemError` is an errno value on POSIX and a Windows
+// error code on Windows, as OpenFailure holds them.
+bool isMissingPlace(long systemError);
+
 // Every place to look for the rules when no --rules is given, in order: the
 // file $VANTREL_RULES names, alone when it is set; else fix.dat in
 // `programDirectory` (unless that is unknown, as the current folder is never

@@ -35,9 +35,7 @@ struct CliOptions {
   bool recursive = false;              // a directory stands for the movies beneath it
   std::vector<std::string> filesFrom;  // lists of movie paths; "-" is standard input
   bool nullSeparated = false;          // the lists' paths end in NUL bytes, not line ends
-  std::vector<std::string> movies;
-  bool deriveRules = false;  // --derive-rules: `movies` are pairs GOOD DAMAGED
-  bool suggestRules = false;  // --suggest-rules: the archive's agreement, as fix.dat records
+  std::vector<std::string> movies;     // with --derive-rules, pairs GOOD DAMAGED
   std::optional<std::uint32_t> agreement;  // --agreement=PERCENT, 1 to 100
   std::optional<std::uint64_t> minMovies;  // --min-movies=N, at least 1
 
@@ -50,28 +48,15 @@ struct CliOptions {
 // names only it, a value follows "=" or comes as the next argument. "--" ends
 // the options, so a movie whose name starts with '-' can still be given; a
 // lone "-" is a movie's name too (only --files-from reads standard input).
+// The command line is then checked against the modes and options tables.
 CliOptions parseCliOptions(const std::vector<std::string>& args);
 
 // A usage error that says `message`.
 CliOptions usageError(std::string message);
 
-// The checks of a command line with --derive-rules, after the options
-// were read: pairs of paths, and no option that repairs or lists movies.
-CliOptions deriveRulesOptions(CliOptions options);
-
-// The checks of a command line with --suggest-rules, after the options
-// were read: movies, and no option of another mode.
-CliOptions suggestRulesOptions(CliOptions options);
-
 // The agreement and the movies a suggestion needs when not given.
 inline constexpr std::uint32_t kDefaultAgreement = 90;
 inline constexpr std::uint64_t kDefaultMinMovies = 5;
-
-// The usage text, for the program named "vantrel".
-extern const char kUsageText[];
-
-// The usage text, naming the program `programName` as it was invoked.
-std::string usageTextFor(const std::string& programName);
 
 // The suffix --backup uses when given none.
 inline constexpr char kDefaultBackupSuffix[] = ".bak";

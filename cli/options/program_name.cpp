@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "movie/path_parts.h"
+
 namespace vantrel::cli {
 namespace {
 
@@ -21,8 +23,7 @@ std::string programNameFrom(const char* argv0) {
   std::string name = argv0 == nullptr ? std::string() : std::string(argv0);
   // Windows takes either slash; a backslash in a POSIX program's own file
   // name is too rare to keep.
-  const std::size_t cut = name.find_last_of("/\\");
-  if (cut != std::string::npos) name.erase(0, cut + 1);
+  name.erase(0, lastPartStart(name, "/\\"));
   if (endsWithExe(name)) name.resize(name.size() - 4);
   return name.empty() ? std::string("vantrel") : name;
 }

@@ -57,6 +57,10 @@ std::string journalFailedText(const std::string& journalPath, const std::string&
       {{"journal", journalPath}, {"reason", reason}, {"walk", resultMessage(result).text}});
 }
 
+std::string journalInUseText(const std::string& journalPath) {
+  return resultText(RunResult::JournalInUse, {{"journal", journalPath}});
+}
+
 std::string undoneText(const std::string& moviePath, std::uint64_t undone, bool dryRun) {
   return moviePath + ": " + counted(undone, "fix", "fixes") +
          (dryRun ? " would be undone" : " undone");

@@ -35,6 +35,10 @@ std::string backupFailedText(const std::string& backupPath, const std::string& r
 std::string journalFailedText(const std::string& journalPath, const std::string& reason,
                               WalkResult result);
 
+// Why a repair or an undo left a movie as it was: another run holds its
+// journal.
+std::string journalInUseText(const std::string& journalPath);
+
 // What --undo tells of a movie: how many of its fixes were (or, in a dry
 // run, would be) undone, as "a.qlm: 6 fixes undone"; and why not all were.
 std::string undoneText(const std::string& moviePath, std::uint64_t undone, bool dryRun);

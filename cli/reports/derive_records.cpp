@@ -1,8 +1,10 @@
 #include "cli/reports/derive_records.h"
 
+#include <algorithm>
+
+#include "cli/files/file_names.h"
 #include "cli/reports/cli_messages.h"
 #include "cli/reports/console_sink.h"
-#include "cli/files/file_names.h"
 #include "cli/reports/json_writer.h"
 
 namespace vantrel::cli {
@@ -34,14 +36,31 @@ std::string placeText(ReferencePlace place) {
          (element ? ", element " + std::to_string(*element) : std::string());
 }
 
+// Bytes that differ where no rule can change them, seen from the damaged movie.
+std::string bytesDifferText(const ByteDifference& difference, const std::string& partner) {
+  const std::string good = printablePath(partner);
+  if (difference.unreadable) return "the bytes here could not be read to compare with " + good;
+  if (difference.afterRules) {
+    return "repaired by the rules, this movie would still differ from " + good +
+           " here, as a fix changes what the repair reads after it";
+  }
+  if (difference.offset == std::min(difference.goodSize, difference.badSize)) {
+    return "this movie is " + counted(difference.badSize, "byte", "bytes") + " long and " + good +
+           " " + std::to_string(difference.goodSize) + ", which no rule can change";
+  }
+  return "this byte differs from " + good +
+         " outside the value word of any reference, where no rule can change it";
+}
+
 std::string explanation(const DeriveProblem& problem, const std::string& partner,
                         const std::string& rulesPath) {
   const std::string needs =
       name(problem) + " needs " + change(problem.badValue, problem.goodValue) + " here";
   switch (problem.kind) {
     case DeriveProblemKind::Layout:
+      if (problem.bytes) return bytesDifferText(*problem.bytes, partner);
       return name(problem) + " in " + placeText(problem.place) +
-             " has no reference of that tag and number at the same place in " +
+             " has no reference of that tag and number at the same offset in " +
              printablePath(partner);
     case DeriveProblemKind::Conflict:
       if (problem.otherIsKept) {
@@ -92,11 +111,14 @@ std::string deriveProblemLine(const DeriveProblem& problem, const std::string& p
 
 std::string deriveProblemJson(const DeriveProblem& problem) {
   JsonObject record;
-  record.string("type", "derive-problem")
-      .string("kind", deriveProblemKindName(problem.kind))
-      .latin1String("tag", std::string_view(problem.tag, 4))
-      .integer("number", signedWord(problem.number))
-      .string("movie", pathOf(problem.site))
+  record.string("type", "derive-problem").string("kind", deriveProblemKindName(problem.kind));
+  if (problem.bytes) {
+    record.null("tag").null("number");  // no reference is at fault
+  } else {
+    record.latin1String("tag", std::string_view(problem.tag, 4))
+        .integer("number", signedWord(problem.number));
+  }
+  record.string("movie", pathOf(problem.site))
       .integer("offset", static_cast<std::int64_t>(problem.site.offset));
   if (problem.kind == DeriveProblemKind::Shadowed) record.integer("line", problem.rule.line);
   return record.text();

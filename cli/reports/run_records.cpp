@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <string_view>
 
-#include "cli/journal/fix_record.h"
 #include "cli/reports/cli_messages.h"
 #include "cli/reports/console_sink.h"
 #include "cli/reports/json_writer.h"
+#include "journal/fix_record.h"
 
 namespace vantrel::cli {
 namespace {
@@ -99,7 +99,7 @@ std::string referenceJson(const std::string& moviePath, const ReadReference& ref
 std::string fixJson(const std::string& moviePath, const FixedReference& fix) {
   // The journal's own format, so that both hold the same record.
   std::string record;
-  FixRecordFormat(moviePath).append(record, fix);
+  FixRecordFormat(jsonString(moviePath)).append(record, fix);
   return record;
 }
 
@@ -113,18 +113,13 @@ std::string writeFailedJson(const std::string& moviePath, std::uint64_t valueOff
 
 std::string resultJson(const std::string& moviePath, RunResult result, std::uint64_t fixes,
                        bool dryRun, const std::string& error) {
-  return resultJson(moviePath, resultRow(result).name, fixes, dryRun, error);
-}
-
-std::string resultJson(const std::string& moviePath, const char* result, std::uint64_t fixes,
-                       bool dryRun, const std::string& error) {
   JsonObject record;
   record.string("type", "result")
       .string("movie", moviePath)
-      .string("result", result)
+      .string("result", resultRow(result).name)
       .integer("fixes", asInteger(fixes))
       .boolean("dryRun", dryRun);
-  if (std::string_view(result) != resultRow(RunResult::Done).name) record.string("error", error);
+  if (result != RunResult::Done) record.string("error", error);
   return record.text();
 }
 

@@ -42,10 +42,6 @@ std::string writeFailedJson(const std::string& moviePath, std::uint64_t valueOff
 // `error`, why the movie failed, is written for every result but Done.
 std::string resultJson(const std::string& moviePath, RunResult result, std::uint64_t fixes,
                        bool dryRun, const std::string& error);
-// The same with the result's name given, as resultRow() has it; `error` is
-// left out for "Done".
-std::string resultJson(const std::string& moviePath, const char* result, std::uint64_t fixes,
-                       bool dryRun, const std::string& error);
 std::string summaryJson(const RunTotals& totals);
 
 }  // namespace vantrel::cli

@@ -27,7 +27,15 @@ const ResultRow kResultRows[] = {
     {RunResult::JournalKept, "JournalKept",
      "every fix is undone, but the journal {journal} cannot be removed: {reason}",
      kExitMovieFailed},
+    {RunResult::JournalInUse, "JournalInUse", "the journal {journal} is in use by another run",
+     kExitMovieFailed},
+    {RunResult::OutOfMemory, "OutOfMemory", "out of memory: the movie may be partly {done}",
+     kExitMovieFailed},
 };
+
+static_assert(sizeof kResultRows / sizeof kResultRows[0] ==
+                  static_cast<std::size_t>(RunResult::OutOfMemory) + 1,
+              "a row for each result, in its order");
 
 const std::string* valueOf(std::string_view name, std::initializer_list<TextPlace> places) {
   for (const TextPlace& place : places) {
@@ -54,6 +62,30 @@ RunResult runResultOf(WalkResult result) {
       break;
   }
   return RunResult::BackupFailed;
+}
+
+RunResult runResultOf(UndoResult result) {
+  switch (result) {
+    case UndoResult::Done:
+      return RunResult::Done;
+    case UndoResult::NoJournal:
+      return RunResult::NoJournal;
+    case UndoResult::CannotReadJournal:
+      return RunResult::CannotReadJournal;
+    case UndoResult::JournalInUse:
+      return RunResult::JournalInUse;
+    case UndoResult::CannotOpen:
+      return RunResult::CannotOpen;
+    case UndoResult::WriteFailed:
+      return RunResult::WriteFailed;
+    case UndoResult::NotAllUndone:
+      return RunResult::NotAllUndone;
+    case UndoResult::JournalKept:
+      return RunResult::JournalKept;
+    case UndoResult::OutOfMemory:
+      break;
+  }
+  return RunResult::OutOfMemory;
 }
 
 std::string resultText(RunResult result, std::initializer_list<TextPlace> places) {

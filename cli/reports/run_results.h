@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "journal/journal_undo.h"
 #include "movie/walk_result.h"
 
 // How the command-line program ends, and how each movie of a run ended: one
@@ -36,6 +37,8 @@ enum class RunResult {
   CannotReadJournal,  // --undo: the journal could not be read
   NotAllUndone,       // --undo: some fixes were left, so the journal is kept
   JournalKept,        // --undo: all undone, but the journal could not be removed
+  JournalInUse,       // left as it was: another run holds its journal
+  OutOfMemory,        // memory ran out: the movie may be partly repaired or undone
 };
 
 struct ResultRow {
@@ -54,6 +57,8 @@ const ResultRow& resultRow(RunResult result);
 // The result a walk's end stands for, when no safeguard stopped the repair:
 // a walk refused its first write only for a backup that could not be made.
 RunResult runResultOf(WalkResult result);
+// The result an undo's end stands for.
+RunResult runResultOf(UndoResult result);
 
 // A place in a result's text and what goes there: {"reason", "No space"}.
 struct TextPlace {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks the packages that `cmake --workflow --preset package` wrote into
 # dist/: what each holds, the Windows programs' PE headers, README.txt's
-# line ends, the man page against --help, and, as root where vantrel is not
-# installed yet, that the Debian package installs and removes cleanly.
+# line ends, the Windows installer's tables and, under wine64, its
+# installation and removal (msi_install_test.sh), the man page against
+# --help, and, as root where vantrel is not installed yet, that the Debian
+# package installs and removes cleanly.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tests/scripts/pe_checks.sh"
@@ -14,9 +16,10 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 vantrel=$root/build/package/cli/vantrel
 version=$("$vantrel" --version | awk '{ print $2 }')
 zip=$root/dist/vantrel-$version-win32.zip
+msi=$root/dist/vantrel-$version-win32.msi
 deb=$root/dist/vantrel_${version}_amd64.deb
 tgz=$root/dist/vantrel-$version-linux-x86_64.tar.gz
-for package in "$zip" "$deb" "$tgz"; do
+for package in "$zip" "$msi" "$deb" "$tgz"; do
   [ -f "$package" ] || { echo "FAILED: no $package"; exit 1; }
 done
 
@@ -42,10 +45,39 @@ check_pe "$work/zip/$top/Vantrel.exe" PE32 gui || fail "Vantrel.exe in the zip"
 check_pe "$work/zip/$top/vantrel-cli.exe" PE32 console || fail "vantrel-cli.exe in the zip"
 readme=$work/zip/$top/README.txt
 [ "$(grep -c $'\r$' "$readme")" = "$(wc -l <"$readme")" ] || fail "README.txt has a line end without CR"
-for topic in "fix.dat" "Vantrel.exe" "vantrel-cli" "Exit codes" "$version"; do
+for topic in "fix.dat" "Vantrel.exe" "vantrel-cli" "Exit codes" "$version" "Repair with Vantrel"; do
   grep -qF "$topic" "$readme" || fail "README.txt does not tell of $topic"
 done
 cmp -s "$work/zip/$top/examples/demo.qlm" "$root/demo/demo.qlm" || fail "the zip's demo movie"
+
+# --- The Windows installer ------------------------------------------------------
+# The zip's files, byte for byte, under the folder it installs into.
+msiextract -C "$work/msi" "$msi" >/dev/null
+diff -r "$work/zip/$top" "$work/msi/Programs/Vantrel" >"$work/msi.diff" ||
+  fail "the installer's files are not the zip's: $(cat "$work/msi.diff")"
+msi_rows() { msiinfo export "$msi" "$1" | tail -n +4 | tr -d '\r' | sort; }
+msi_property() { msi_rows Property | awk -F '\t' -v name="$1" '$1 == name { print $2 }'; }
+[ "$(msi_property ALLUSERS)/$(msi_property MSIINSTALLPERUSER)" = 2/1 ] ||
+  fail "the installer does not install for one user by default"
+[ "$(msi_property ProductVersion)" = "$version" ] || fail "the installer's version"
+upgrade_code=$(grep -o 'UpgradeCode="{[^}]*}"' "$root/packaging/vantrel.wxs" | cut -d '"' -f 2)
+[ "$(msi_property UpgradeCode)" = "$upgrade_code" ] || fail "the installer's UpgradeCode"
+# The summary: 32-bit, compressed, and no administrator needed (8).
+msiinfo suminfo "$msi" | grep -qx 'Template: Intel;1033' || fail "the installer is not 32-bit"
+[ "$(msiinfo suminfo "$msi" | sed -n 's/^Source: \([0-9]*\) .*/\1/p')" = 10 ] ||
+  fail "the installer's summary does not say that it needs no administrator"
+# Every older or equal version is replaced (up to, not including, the next
+# third number: 256 = the lower end included); a newer one is only found
+# (258: and OnlyDetect), which stops the installation.
+IFS=. read -r major minor patch <<<"$version"
+next="$major.$minor.$((patch + 1))"
+same_list "the installer's Upgrade table" "$upgrade_code	0.0.0	$next		256		OLDERVERSIONFOUND
+$upgrade_code	$next			258		NEWERVERSIONFOUND" "$(msi_rows Upgrade)"
+msi_rows LaunchCondition | grep -q $'^Installed OR NOT NEWERVERSIONFOUND\tA newer version of Vantrel is already installed' ||
+  fail "the installer does not refuse a downgrade"
+msi_rows InstallExecuteSequence | grep -q $'^RemoveExistingProducts\t' ||
+  fail "the installer does not remove the version it replaces"
+"$root/tests/scripts/msi_install_test.sh" "$msi" "$zip" || fail "the installer under wine64"
 
 # --- The Debian package and the tarball -----------------------------------------
 [ "$(dpkg-deb -f "$deb" Package)" = vantrel ] || fail "the package's name"

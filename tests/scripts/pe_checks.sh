@@ -28,7 +28,7 @@ kernel32.dll: AddVectoredExceptionHandler CloseHandle CreateEventA CreateFileA C
   EnterCriticalSection FindClose FindFirstFileExA FindFirstFileExW FindNextFileA FindNextFileW
   FlushFileBuffers FormatMessageA FreeLibrary GetACP GetConsoleMode GetCurrentProcess
   GetCurrentProcessId GetCurrentThread GetCurrentThreadId GetFileAttributesA GetFileAttributesW
-  GetFileSizeEx
+  GetFileSizeEx GetFileType LockFileEx
   GetHandleInformation GetLastError GetModuleFileNameA GetModuleFileNameW GetModuleHandleA
   GetModuleHandleW GetProcAddress GetProcessAffinityMask GetStartupInfoA GetStdHandle
   GetSystemTimeAsFileTime GetThreadContext GetThreadPriority GetTickCount64

@@ -12,7 +12,10 @@ namespace vantrel::moviekit {
 namespace {
 
 using Key = std::pair<std::array<unsigned char, 4>, std::uint32_t>;
-using Place = std::pair<std::uint32_t, std::int64_t>;  // chunk, element (-1: none)
+// Chunk, element; a chunk of one reference sorts after any element of the
+// same chunk's place, as a chunk may be a group in one copy and not in the other.
+using Place = std::pair<std::uint32_t, std::int64_t>;
+constexpr std::int64_t kNoElement = std::int64_t{1} << 32;
 
 struct ModelPair {
   std::uint32_t bad = 0;
@@ -22,7 +25,7 @@ struct ModelPair {
 };
 
 Place placeOf(const ModelReference& reference) {
-  return {reference.chunk, reference.element ? std::int64_t{*reference.element} : -1};
+  return {reference.chunk, reference.element ? std::int64_t{*reference.element} : kNoElement};
 }
 
 Key keyOf(const ModelReference& reference) { return {reference.tag, reference.number}; }
@@ -110,14 +113,15 @@ bool needsVerdict(const Key& key, const ModelPair& pair, const std::vector<FixRu
 }  // namespace
 
 bool ModelFinding::operator==(const ModelFinding& other) const {
-  return kind == other.kind && tag == other.tag && number == other.number &&
+  return kind == other.kind && bytes == other.bytes && tag == other.tag && number == other.number &&
          moviePair == other.moviePair && inGood == other.inGood && offset == other.offset &&
          oldValue == other.oldValue && newValue == other.newValue &&
          references == other.references && line == other.line;
 }
 
 std::string describe(const ModelFinding& finding) {
-  return finding.kind + " '" + std::string(finding.tag.begin(), finding.tag.end()) + "' " +
+  return finding.kind + (finding.bytes ? " (bytes)" : "") + " '" +
+         std::string(finding.tag.begin(), finding.tag.end()) + "' " +
          std::to_string(finding.number) + " in pair " + std::to_string(finding.moviePair) +
          (finding.inGood ? " (good)" : "") + " at " + std::to_string(finding.offset) + ": " +
          std::to_string(finding.oldValue) + " -> " + std::to_string(finding.newValue) + " x" +
@@ -129,10 +133,14 @@ ModelDerivation modelDerive(const std::vector<std::pair<Bytes, Bytes>>& pairs,
   ModelDerivation result;
   std::map<Key, std::vector<ModelPair>> pairsOf;
   std::vector<Key> needOrder;  // each key once, when its first pair needs a verdict
+  bool allWalked = true;
   for (std::size_t m = 0; m < pairs.size(); ++m) {
     const ModelWalk good = modelWalk(pairs[m].first, {}, true);
     const ModelWalk bad = modelWalk(pairs[m].second, {}, true);
-    if (good.result != WalkResult::Done || bad.result != WalkResult::Done) continue;
+    if (good.result != WalkResult::Done || bad.result != WalkResult::Done) {
+      allWalked = false;
+      continue;
+    }
     std::map<Place, std::pair<const ModelReference*, const ModelReference*>> places;
     for (const ModelReference& reference : good.references) {
       places[placeOf(reference)].first = &reference;
@@ -140,9 +148,18 @@ ModelDerivation modelDerive(const std::vector<std::pair<Bytes, Bytes>>& pairs,
     for (const ModelReference& reference : bad.references) {
       places[placeOf(reference)].second = &reference;
     }
+    // Bytes that the rules may change, or that are told of already.
+    std::vector<bool> mayDiffer(std::max(pairs[m].first.size(), pairs[m].second.size()));
+    const auto mark = [&mayDiffer](std::uint64_t offset, std::uint64_t length) {
+      for (std::uint64_t i = offset; i < offset + length && i < mayDiffer.size(); ++i) {
+        mayDiffer[i] = true;
+      }
+    };
     for (const auto& [place, both] : places) {
       const auto [goodReference, badReference] = both;
-      if (goodReference && badReference && keyOf(*goodReference) == keyOf(*badReference)) {
+      if (goodReference && badReference && keyOf(*goodReference) == keyOf(*badReference) &&
+          goodReference->valueOffset == badReference->valueOffset) {
+        mark(badReference->valueOffset, 4);
         const Key key = keyOf(*badReference);
         const ModelPair pair{badReference->value, goodReference->value, m,
                              badReference->valueOffset};
@@ -160,11 +177,26 @@ ModelDerivation modelDerive(const std::vector<std::pair<Bytes, Bytes>>& pairs,
             finding("layout", keyOf(*goodReference), m, goodReference->valueOffset);
         found.inGood = true;
         result.findings.push_back(found);
+        mark(goodReference->valueOffset, 16);
       }
       if (badReference) {
         result.findings.push_back(
             finding("layout", keyOf(*badReference), m, badReference->valueOffset));
+        mark(badReference->valueOffset, 16);
       }
+    }
+    const Bytes& goodBytes = pairs[m].first;
+    const Bytes& badBytes = pairs[m].second;
+    const std::size_t common = std::min(goodBytes.size(), badBytes.size());
+    std::optional<std::uint64_t> firstDifference;
+    for (std::size_t i = 0; i < common && !firstDifference; ++i) {
+      if (goodBytes[i] != badBytes[i] && !mayDiffer[i]) firstDifference = i;
+    }
+    if (!firstDifference && goodBytes.size() != badBytes.size()) firstDifference = common;
+    if (firstDifference) {
+      ModelFinding found = finding("layout", Key{}, m, *firstDifference);
+      found.bytes = true;
+      result.findings.push_back(found);
     }
   }
   for (const Key& key : needOrder) {
@@ -178,6 +210,25 @@ ModelDerivation modelDerive(const std::vector<std::pair<Bytes, Bytes>>& pairs,
         rule.newValue = found->newValue;
         result.rules.push_back(rule);
       }
+    }
+  }
+  // With no problem, the proof: each damaged movie, repaired by the walk
+  // model with the existing rules and the derived ones, is its good copy.
+  if (!allWalked || result.findings.size() != result.rules.size()) return result;
+  std::vector<FixRule> all = existing;
+  all.insert(all.end(), result.rules.begin(), result.rules.end());
+  for (std::size_t m = 0; m < pairs.size(); ++m) {
+    const ModelWalk repair = modelWalk(pairs[m].second, all);
+    const Bytes& good = pairs[m].first;
+    std::optional<std::uint64_t> differs;
+    if (repair.result != WalkResult::Done) differs = 0;
+    for (std::size_t i = 0; i < good.size() && !differs; ++i) {
+      if (repair.bytes[i] != good[i]) differs = i;
+    }
+    if (differs) {
+      ModelFinding found = finding("layout", Key{}, m, *differs);
+      found.bytes = true;
+      result.findings.push_back(found);
     }
   }
   return result;

@@ -16,14 +16,20 @@ namespace vantrel::moviekit {
 // good movie and its damaged copy: every pair of references of every movie
 // kept in full, each tag and number judged by looking at all of its pairs,
 // references read by the walk model, and what fix.dat can hold found by
-// reading a record back with the rule model.
+// reading a record back with the rule model. Two references pair when they
+// lie at the same place and the same offset with the same tag and number;
+// then the two movies must agree in every byte but the value words of the
+// pairs (and the blocks of the references without a partner, told already);
+// and when nothing else is found, each damaged movie repaired by the walk
+// model with the rules must be its good copy.
 
 // One thing the derivation reports, in the order it reports them: the
 // layout problems of each pair of movies as the damaged movie's walk meets
 // them, then, in the order of the first pair that needs one, a rule or a
 // problem for each tag and number.
 struct ModelFinding {
-  std::string kind;  // "rule", "layout", "conflict", "shadowed" or "unwritable"
+  std::string kind;    // "rule", "layout", "conflict", "shadowed" or "unwritable"
+  bool bytes = false;  // layout: the first byte that differs outside any reference (tag, number 0)
   std::array<unsigned char, 4> tag{};
   std::uint32_t number = 0;
   std::size_t moviePair = 0;     // which pair of movies, from 0

@@ -54,6 +54,16 @@ CaseSetup setUpCase(const std::string& exePath, Check& check, const std::string&
   return setup;
 }
 
+CaseSetup setUpInstalledCase(const std::string& programDir) {
+  CaseSetup setup;
+  setup.folder = currentFolder();
+  setup.programDir = programDir;
+  setup.programPath = programDir + "Vantrel.exe";
+  setup.moviesDir = setup.folder + "movies\\";
+  CreateDirectoryA(setup.moviesDir.c_str(), nullptr);
+  return setup;
+}
+
 void writeRules(const CaseSetup& setup, const std::string& text) {
   moviekit::writeFile(setup.programDir + "fix.dat", Bytes(text.begin(), text.end()));
 }
@@ -92,13 +102,21 @@ void screenshot(const std::string& name, Check& check) {
 }
 
 VantrelRun::VantrelRun(const CaseSetup& setup, const std::string& tail, Check& check) {
-  std::string commandLine = "\"" + setup.programPath + "\" " + tail;
+  start(setup.programPath.c_str(), "\"" + setup.programPath + "\" " + tail, setup.folder, check);
+}
+
+VantrelRun::VantrelRun(const std::string& commandLine, const std::string& folder, Check& check) {
+  start(nullptr, commandLine, folder, check);
+}
+
+void VantrelRun::start(const char* application, std::string commandLine, const std::string& folder,
+                       Check& check) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!check.that(CreateProcessA(setup.programPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
-                                 0, nullptr, setup.folder.c_str(), &startup, &info) != 0,
-                  "start " + setup.programPath)) {
+  if (!check.that(CreateProcessA(application, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                 folder.c_str(), &startup, &info) != 0,
+                  "start " + commandLine)) {
     return;
   }
   CloseHandle(info.hThread);

@@ -53,6 +53,10 @@ struct CaseSetup {
 CaseSetup setUpCase(const std::string& exePath, Check& check,
                     const std::string& programFolder = "prog");
 
+// The case's folders for a program installed elsewhere, in `programDir`
+// (with its trailing backslash): nothing is copied.
+CaseSetup setUpInstalledCase(const std::string& programDir);
+
 // Writes fix.dat beside the program.
 void writeRules(const CaseSetup& setup, const std::string& text);
 
@@ -67,11 +71,13 @@ void screenshot(const std::string& name, Check& check);
 void enableScreenshots();
 
 // One run of Vantrel.exe, started with the command line
-// "<program>" followed by a space and `tail`, in the case's folder.
+// "<program>" followed by a space and `tail`, in the case's folder; or with
+// exactly `commandLine` in `folder`, as Explorer starts a verb's command.
 // Ended by force if the case leaves it running.
 class VantrelRun {
  public:
   VantrelRun(const CaseSetup& setup, const std::string& tail, Check& check);
+  VantrelRun(const std::string& commandLine, const std::string& folder, Check& check);
   ~VantrelRun();
   VantrelRun(const VantrelRun&) = delete;
   VantrelRun& operator=(const VantrelRun&) = delete;
@@ -88,6 +94,11 @@ class VantrelRun {
   std::optional<DWORD> waitForExit(DWORD timeoutMs);
 
  private:
+  // Starts `commandLine`; `application` is null to let Windows take the
+  // program from the command line.
+  void start(const char* application, std::string commandLine, const std::string& folder,
+             Check& check);
+
   HANDLE process_ = nullptr;
   DWORD processId_ = 0;
 };

@@ -39,6 +39,8 @@ std::vector<WineCase> cliSuggestCases();
 std::vector<WineCase> unicodeCases();
 std::vector<WineCase> largeCases();
 std::vector<WineCase> longPathCases();
+// Runs only where the runner has installed the Windows installer first.
+std::vector<WineCase> installerCases();
 
 }  // namespace vantrel::wine
 

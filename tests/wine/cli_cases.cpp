@@ -134,7 +134,8 @@ void cliWildcardsAndName(const DriverOptions& options, Check& check) {
 
   const CliRun shown = runCli(cli, "--show-rules-path", setup.folder, check);
   check.equal(withLineFeeds(shown.out), appData + "\\Vantrel\\fix.dat\n", "--show-rules-path");
-  const CliRun run = runCli(cli, "-q \"" + setup.moviesDir + "*.qlm\" none*.qlm", setup.folder, check);
+  const CliRun run =
+      runCli(cli, "-q \"" + setup.moviesDir + "*.qlm\" none*.qlm", setup.folder, check);
   SetEnvironmentVariableA("APPDATA", nullptr);
   check.equal(run.exitCode.value_or(99), 3ul, "exit code");
   const std::string report = " problems found and fixed\n";
@@ -153,7 +154,8 @@ void cliWildcardsAndName(const DriverOptions& options, Check& check) {
   check.that(withLineFeeds(help.out).rfind("Usage: vantrel-cli [OPTION]... MOVIE...\n", 0) == 0,
              "--help names the program: " + help.out);
   check.equal(withLineFeeds(runCli(cli, "--version", setup.folder, check).out),
-              std::string("vantrel-cli ") + VANTREL_VERSION_TEXT + "\n", "--version names the program");
+              std::string("vantrel-cli ") + VANTREL_VERSION_TEXT + "\n",
+              "--version names the program");
   check.equal(withLineFeeds(runCli(cli, "-rx", setup.folder, check).err),
               std::string("vantrel-cli: unknown option '-x'\nTry 'vantrel-cli --help'.\n"),
               "a usage error names the program");
@@ -220,8 +222,8 @@ void cliTellsWhyAMovieCannotBeOpened(const DriverOptions& options, Check& check)
 }
 
 // --journal keeps a record of each fix beside the movie, and --undo gives
-// the movie its bytes back and removes the journal; without a journal,
-// --undo fails for that movie.
+// the movie its bytes back and removes the journal; a journal another run
+// holds is left alone; without a journal, --undo fails for that movie.
 void cliJournalAndUndo(const DriverOptions& options, Check& check) {
   const CaseSetup setup = setUpCase(options.exePath, check);
   const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
@@ -239,6 +241,25 @@ void cliJournalAndUndo(const DriverOptions& options, Check& check) {
   check.equal(countLines(journalText, "{\"type\":\"fix\",\"movie\":"), fixCount,
               "one journal record per fix: " + journalText);
 
+  // Another run holds the journal: its lock is one byte far past the end.
+  HANDLE held = CreateFileA((path + ".undo").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  OVERLAPPED lockAt{};
+  lockAt.Offset = 0xFFFFFFFEu;
+  lockAt.OffsetHigh = 0xFFFFFFFFu;
+  check.that(
+      held != INVALID_HANDLE_VALUE &&
+          LockFileEx(held, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &lockAt),
+      "the test holds the journal's lock");
+  const CliRun busy = runCli(cli, "--undo \"" + path + "\"", setup.folder, check);
+  check.equal(busy.exitCode.value_or(99), 3ul, "exit code of an undo of a journal in use");
+  check.equal(withLineFeeds(busy.err),
+              path + ": the journal " + path + ".undo is in use by another run\n",
+              "says the journal is in use");
+  check.sameBytes(readFile(path), expected, "the movie while its journal is in use");
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+
   const CliRun undo = runCli(cli, "--undo \"" + path + "\"", setup.folder, check);
   check.equal(undo.exitCode.value_or(99), 0ul, "exit code of the undo: " + undo.err);
   check.equal(withLineFeeds(undo.out), path + ": " + std::to_string(fixCount) + " fixes undone\n",
@@ -252,6 +273,47 @@ void cliJournalAndUndo(const DriverOptions& options, Check& check) {
   check.that(again.err.find("no journal") != std::string::npos, "says so: " + again.err);
 }
 
+// Where the rules are looked for, a folder named fix.dat holds none: the
+// search passes over it, names it and its reason when nothing is found, and
+// takes %PROGRAMDATA%'s rules after it. A file named with --rules is read
+// whatever it is.
+void cliRuleSearchPassesOverAFolder(const DriverOptions& options, Check& check) {
+  const CaseSetup setup = setUpCase(options.exePath, check);
+  const std::string cli = putCliBesideProgram(setup, options.cliPath, check);
+  const MovieAndRules sample = mixedMovie();
+  const std::string appData = setup.folder + "appdata";
+  const std::string programData = setup.folder + "programdata";
+  for (const std::string& folder : {appData, appData + "\\Vantrel", appData + "\\Vantrel\\fix.dat",
+                                    programData, programData + "\\Vantrel"}) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+  }
+  SetEnvironmentVariableA("APPDATA", appData.c_str());
+  SetEnvironmentVariableA("PROGRAMDATA", programData.c_str());
+  const CliRun none = runCli(cli, "--show-rules-path", setup.folder, check);
+  check.equal(none.exitCode.value_or(99), 1ul, "exit code without rules");
+  check.that(withLineFeeds(none.err).find(
+                 "  " + appData + "\\Vantrel\\fix.dat: is a directory\n") != std::string::npos,
+             "the folder is named with its reason: " + none.err);
+  check.that(withLineFeeds(none.err).find("  " + programData + "\\Vantrel\\fix.dat: ") !=
+                 std::string::npos,
+             "the search went on past it: " + none.err);
+
+  const std::string ruleText = fixText(sample.rules);
+  moviekit::writeFile(programData + "\\Vantrel\\fix.dat", Bytes(ruleText.begin(), ruleText.end()));
+  const CliRun shown = runCli(cli, "--show-rules-path", setup.folder, check);
+  check.equal(shown.exitCode.value_or(99), 0ul, "exit code");
+  check.equal(withLineFeeds(shown.out), programData + "\\Vantrel\\fix.dat\n", "--show-rules-path");
+  const std::string path = putMovie(setup, "a.qlm", sample.movie.bytes);
+  const CliRun repaired = runCli(cli, "-q \"" + path + "\"", setup.folder, check);
+  check.equal(repaired.exitCode.value_or(99), 0ul, "exit code of the repair");
+  check.sameBytes(readFile(path), expectedAfterFix(sample.movie, sample.rules), "the movie");
+  const CliRun named = runCli(cli, "--check-rules --rules \"" + appData + "\\Vantrel\\fix.dat\"",
+                              setup.folder, check);
+  check.equal(named.exitCode.value_or(99), 1ul, "a named folder cannot be read");
+  SetEnvironmentVariableA("APPDATA", nullptr);
+  SetEnvironmentVariableA("PROGRAMDATA", nullptr);
+}
+
 }  // namespace
 
 std::vector<WineCase> cliCases() {
@@ -262,6 +324,7 @@ std::vector<WineCase> cliCases() {
       {"cli-suffix-separators", cliSuffixesWithSeparators},
       {"cli-open-reasons", cliTellsWhyAMovieCannotBeOpened},
       {"cli-journal-undo", cliJournalAndUndo},
+      {"cli-rule-search-folder", cliRuleSearchPassesOverAFolder},
   };
 }
 

@@ -25,7 +25,7 @@ std::vector<WineCase> allCases() {
         vantrel::wine::resourceCases(), vantrel::wine::diskCases(), vantrel::wine::cliCases(),
         vantrel::wine::cliBatchCases(), vantrel::wine::cliDeriveCases(),
         vantrel::wine::cliSuggestCases(), vantrel::wine::unicodeCases(),
-        vantrel::wine::largeCases(), vantrel::wine::longPathCases()}) {
+        vantrel::wine::largeCases(), vantrel::wine::longPathCases(), vantrel::wine::installerCases()}) {
     cases.insert(cases.end(), group.begin(), group.end());
   }
   return cases;

@@ -12,7 +12,10 @@
 # second runs the programs as they lie in the zip of the package workflow
 # under wine32, in the i386 environment of scripts/wine32-env.sh (made when
 # missing), with the driver of the win32 build; it leaves out the cases in
-# $left_out_of_32bit. Screenshots and logs land in build/wine-tests (64-bit)
+# $left_out_of_32bit. Its case installed-verb first installs the Windows
+# installer that lies beside ZIP (vantrel-VERSION-win32.msi) in the case's
+# prefix; the first run leaves that case out, as the installer's programs
+# are 32-bit. Screenshots and logs land in build/wine-tests (64-bit)
 # or build/wine-tests-32bit (or $VANTREL_WINE_OUT). The full-disk case runs
 # only as root: it mounts a tmpfs of 1 MiB for its movie.
 set -euo pipefail
@@ -26,6 +29,8 @@ left_out_of_32bit=" no-fixes many-chunks "
 # Chunks that keep a walk going while the Escape case presses its keys: under
 # QEMU a chunk takes some 60 ms.
 busy_chunks=10000
+# Cases that run what the Windows installer installs, in the 32-bit run only.
+installer_cases=" installed-verb "
 # Cases that need a user whom file permissions bind (root writes read-only files).
 unprivileged_cases=" read-only-movie "
 test_user=vantrelwine
@@ -56,6 +61,7 @@ if [ -z "$zip" ]; then
   needed=("$exe32" "$exe64" "$cli32" "$cli64" "$driver")
 else
   driver=$root/build/win32/tests/wine/vantrel_wine_driver.exe
+  msi=${zip%.zip}.msi
   out=${VANTREL_WINE_OUT:-$root/build/wine-tests-32bit}
   needed=("$zip" "$driver")
 fi
@@ -194,6 +200,24 @@ run_case() {  # run_case NAME
       "HKCU\\Software\\Wine\\Fonts\\Replacements" /v Tahoma /d "WenQuanYi Micro Hei" /f && "$2" -w' \
       sh "$wine" "$wineserver" >/dev/null 2>&1 || true
   fi
+  if [[ "$installer_cases" == *" $name "* ]]; then
+    # Installed as its user would install it; the driver then finds it where
+    # Explorer would, in the registry.
+    if [ -f "$msi" ]; then
+      cp "$msi" "$dir/vantrel.msi"
+      "${wine_env[@]}" env HOME="$dir" TMPDIR="$dir/.tmp" WINEPREFIX="$dir/prefix" sh -c \
+        '"$1" msiexec /i "$3" /qn && "$2" -w' sh "$wine" "$wineserver" \
+        "$(windows_path "$dir/vantrel.msi")" >"$out/logs/$name-msiexec.log" 2>&1 || status=$?
+    else
+      status=2
+    fi
+    if [ "$status" != 0 ]; then
+      echo "  FAILED: no installer $msi, or msiexec /i ended with $status ($out/logs/$name-msiexec.log)"
+      rm -rf "$dir"
+      record "$name" "$status"
+      return
+    fi
+  fi
   if [[ "$unprivileged_cases" == *" $name "* ]] && [ "$(id -u)" = 0 ]; then
     chown -R "$test_user:" "$dir"
     as_user=(setpriv --reuid="$(id -u "$test_user")" --regid="$(id -g "$test_user")" --clear-groups --)
@@ -235,6 +259,9 @@ fi
 for name in "${cases[@]}"; do
   if [ -n "$zip" ] && [ $# = 0 ] && [[ "$left_out_of_32bit" == *" $name "* ]]; then
     echo "SKIP $name (left out of the 32-bit run)"
+    skipped=$((skipped + 1))
+  elif [ -z "$zip" ] && [[ "$installer_cases" == *" $name "* ]]; then
+    echo "SKIP $name (the installer's programs are 32-bit: the --zip run takes it)"
     skipped=$((skipped + 1))
   else
     run_case "$name"

@@ -291,6 +291,52 @@ TEST_F(CliProgramTest, UsageHelpAndVersion) {
   EXPECT_EQ(run(renamed.string(), {"--he"}).out.rfind("Usage: vt [OPTION]... MOVIE...\n", 0), 0u);
 }
 
+// Modes that "touch no movie" once took back a repair when --undo came
+// last; now two modes, or an option a mode does not use, are a usage error
+// that names both, in either order, and nothing is touched.
+TEST_F(CliProgramTest, ModesAreExclusiveAndTakeOnlyTheirOwnOptions) {
+  const BuiltMovie movie = sampleMovie(8);
+  writeFile(path("a.qlm"), movie.bytes);
+  ASSERT_EQ(run({"-q", "--journal", "--rules", path("fix.dat"), path("a.qlm")}).exitCode, 0);
+  const Bytes repaired = readFile(path("a.qlm"));
+  const std::string journal = slurp(path("a.qlm.undo"));
+  ASSERT_FALSE(journal.empty());
+  struct Case {
+    std::vector<std::string> args;
+    const char* first;
+    const char* second;
+  };
+  const Case cases[] = {
+      {{"--show-rules-path", "--undo", path("a.qlm")}, "--show-rules-path", "--undo"},
+      {{"--undo", "--show-rules-path", path("a.qlm")}, "--undo", "--show-rules-path"},
+      {{"--check-rules", "--undo", path("a.qlm")}, "--check-rules", "--undo"},
+      {{"--undo", "--check-rules"}, "--undo", "--check-rules"},
+      {{"--derive-rules", "--undo", path("a.qlm"), path("a.qlm")}, "--derive-rules", "--undo"},
+      {{"--check-rules", "--backup", "--rules", path("fix.dat")}, "--check-rules", "--backup"},
+      {{"--dry-run", "--check-rules"}, "--check-rules", "--dry-run"},
+      {{"--check-rules", "--journal"}, "--check-rules", "--journal"},
+      {{"-r", "--check-rules"}, "--check-rules", "--recursive"},
+      {{"--undo", "--rules", path("fix.dat"), path("a.qlm")}, "--undo", "--rules"},
+  };
+  for (const Case& c : cases) {
+    const RunResult result = run(c.args);
+    EXPECT_EQ(result.exitCode, 2) << c.first << ' ' << c.second;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, std::string("vantrel: option '") + c.first + "' cannot be used with '" +
+                              c.second + "'\nTry 'vantrel --help'.\n");
+  }
+  // A backup and a journal of one name could never both be made.
+  const RunResult same =
+      run({"--backup=.undo", "--journal", "--rules", path("fix.dat"), path("a.qlm")});
+  EXPECT_EQ(same.exitCode, 2);
+  EXPECT_EQ(same.err,
+            "vantrel: options '--backup' and '--journal' would name one file: both have the suffix "
+            "'.undo'\nTry 'vantrel --help'.\n");
+  EXPECT_EQ(readFile(path("a.qlm")), repaired);
+  EXPECT_EQ(slurp(path("a.qlm.undo")), journal);
+  EXPECT_FALSE(fs::exists(path("a.qlm.bak")));
+}
+
 // The names in `folder` that begin with `prefix`, sorted.
 std::vector<std::string> namesStartingWith(const std::string& folder, const std::string& prefix) {
   std::vector<std::string> names;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "movie/container_layout.h"
 #include "tests/support/cli_program_fixture.h"
 #include "tests/support/movie_builder.h"
 #include "tests/support/sample_movies.h"
@@ -97,8 +98,11 @@ TEST_F(DeriveRulesTest, EachProblemIsToldWhereItLiesAndTheExitCodeIsFour) {
   EXPECT_EQ(result.err,
             at(8) +
                 "layout: 'XTRA' 9 in chunk 8 has no reference of that tag and number at the "
-                "same place in " +
-                path("good.qlm") + "\n" + at(0) +
+                "same offset in " +
+                path("good.qlm") + "\n" + path("bad.qlm") + ":" +
+                hex(ContainerHeader::kIndexOffsetAt) + ": layout: this byte differs from " +
+                path("good.qlm") +
+                " outside the value word of any reference, where no rule can change it\n" + at(0) +
                 "conflict: 'SCRP' 41 needs 1 -> 2 here and 1 -> 3 at " + hex(offset(1)) + "\n" +
                 at(2) + "conflict: 'WAVE' 5 needs 5 -> 6 here, but 5 is right at " +
                 hex(offset(3)) + "\n" + at(4) +
@@ -108,7 +112,7 @@ TEST_F(DeriveRulesTest, EachProblemIsToldWhereItLiesAndTheExitCodeIsFour) {
                 "unwritable: 'A\\x0d\\x0aB' 1 needs 1 -> 2 here, but fix.dat cannot hold this tag "
                 "(a Ctrl-Z ends the file, and a carriage return before a line feed reads as one "
                 "line end)\n"
-                "vantrel: 8 references compared, 7 differ; 1 rule written; 5 problems\n");
+                "vantrel: 8 references compared, 7 differ; 1 rule written; 6 problems\n");
 
   const RunResult json = run(
       {"--derive-rules", "--json", "--rules", path("fix.dat"), path("good.qlm"), path("bad.qlm")});
@@ -123,13 +127,63 @@ TEST_F(DeriveRulesTest, EachProblemIsToldWhereItLiesAndTheExitCodeIsFour) {
   };
   EXPECT_EQ(
       json.out,
-      problem("layout", "XTRA", "9", 8) + problem("conflict", "SCRP", "41", 0) +
-          problem("conflict", "WAVE", "5", 2) + problem("shadowed", "FONT", "1", 4, ",\"line\":1") +
+      problem("layout", "XTRA", "9", 8) +
+          "{\"type\":\"derive-problem\",\"kind\":\"layout\",\"tag\":null,\"number\":null," + movie +
+          ",\"offset\":" + std::to_string(ContainerHeader::kIndexOffsetAt) + "}\n" +
+          problem("conflict", "SCRP", "41", 0) + problem("conflict", "WAVE", "5", 2) +
+          problem("shadowed", "FONT", "1", 4, ",\"line\":1") +
           problem("unwritable", "A\\u000d\\u000aB", "1", 5) +
           "{\"type\":\"rule\",\"tag\":\"NEG \",\"number\":-3,\"old\":-2147483648,\"new\":-7,"
           "\"references\":1," +
           movie + ",\"offset\":" + std::to_string(offset(6)) + "}\n" +
-          "{\"type\":\"summary\",\"compared\":8,\"differing\":7,\"rules\":1,\"problems\":5}\n");
+          "{\"type\":\"summary\",\"compared\":8,\"differing\":7,\"rules\":1,\"problems\":6}\n");
+}
+
+// Exit code 0 is a promise that the rules turn each damaged movie into its
+// good copy; pairs where they cannot are layout problems. An element whose
+// kind word is also an 'ACTR' value word is read at another offset in the
+// damaged copy; two value words a byte apart are each repaired alone, but
+// not together.
+TEST_F(DeriveRulesTest, WhereTheRulesCannotMakeTheGoodCopyItIsALayoutProblem) {
+  const KindWordPair kind = kindWordIsAValueWordPair();
+  putMovie("good.qlm", kind.good);
+  putMovie("bad.qlm", kind.damaged);
+  const RunResult moved = run({"--derive-rules", path("good.qlm"), path("bad.qlm")});
+  EXPECT_EQ(moved.exitCode, 4);
+  const std::uint64_t element = kind.kindWordAt - 4;
+  EXPECT_EQ(moved.err,
+            path("good.qlm") + ":" + hex(element + 28) +
+                ": layout: 'ELEM' 5 in chunk 0, element 0 has no reference of that tag and number "
+                "at the same offset in " +
+                path("bad.qlm") + "\n" + path("bad.qlm") + ":" + hex(element + 8) +
+                ": layout: 'ELEM' 5 in chunk 0, element 0 has no reference of that tag and number "
+                "at the same offset in " +
+                path("good.qlm") +
+                "\nvantrel: 1 reference compared, 1 differ; 1 rule written; 2 problems\n");
+
+  const OverlapPair overlap = overlappingValueWordsPair();
+  putMovie("good.qlm", overlap.good);
+  putMovie("bad.qlm", overlap.damaged);
+  const RunResult apart = run({"--derive-rules", "--json", path("good.qlm"), path("bad.qlm")});
+  EXPECT_EQ(apart.exitCode, 4);
+  EXPECT_NE(
+      apart.err.find(path("bad.qlm") + ":" + hex(overlap.firstByteAt) +
+                     ": layout: repaired by the rules, this movie would still differ from " +
+                     path("good.qlm") + " here, as a fix changes what the repair reads after it\n"),
+      std::string::npos)
+      << apart.err;
+  EXPECT_NE(apart.out.find("{\"type\":\"derive-problem\",\"kind\":\"layout\",\"tag\":null,"
+                           "\"number\":null,\"movie\":\"" +
+                           path("bad.qlm") +
+                           "\",\"offset\":" + std::to_string(overlap.firstByteAt) + "}\n"),
+            std::string::npos)
+      << apart.out;
+  // And so it is: the rules it wrote leave the byte.
+  const RunResult rules = run({"--derive-rules", path("good.qlm"), path("bad.qlm")});
+  writeText("derived.dat", rules.out);
+  EXPECT_EQ(run({"-q", "--rules", path("derived.dat"), path("bad.qlm")}).exitCode, 0);
+  EXPECT_NE(readFile(path("bad.qlm")), overlap.good);
+  EXPECT_EQ(readFile(path("good.qlm")), overlap.good);
 }
 
 TEST_F(DeriveRulesTest, FoldersPairByRelativePathAndAMovieInOneIsUnpaired) {

@@ -273,7 +273,8 @@ TEST_F(SuggestRulesTest, UsageErrors) {
       {{"--suggest-rules", "--min-movies=99999999999999999999", "a.qlm"},
        "'--min-movies' takes a whole number"},
       {{"--suggest-rules", "--derive-rules", "a.qlm", "a.qlm"}, "with '--derive-rules'"},
-      {{"--derive-rules", "--suggest-rules", "a.qlm", "a.qlm"}, "with '--derive-rules'"},
+      {{"--derive-rules", "--suggest-rules", "a.qlm", "a.qlm"},
+       "'--derive-rules' cannot be used with '--suggest-rules'"},
       {{"--suggest-rules", "--check-rules"}, "with '--check-rules'"},
       {{"--suggest-rules", "--undo", "a.qlm"}, "with '--undo'"},
       {{"--suggest-rules", "--dry-run", "a.qlm"}, "with '--dry-run'"},
@@ -283,7 +284,7 @@ TEST_F(SuggestRulesTest, UsageErrors) {
       {{"--suggest-rules", "--null", "a.qlm"}, "'--null' needs '--files-from'"},
       {{"--agreement=50", "a.qlm"}, "'--agreement' needs '--suggest-rules'"},
       {{"--min-movies=2", "--derive-rules", "a.qlm", "a.qlm"},
-       "'--min-movies' needs '--suggest-rules'"},
+       "'--derive-rules' cannot be used with '--min-movies'"},
   };
   for (const auto& [args, message] : cases) {
     const RunResult result = run(args);

@@ -2,7 +2,10 @@
 // the search in turn, what it says when there are none, and --references
 // without rules.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "tests/support/cli_program_fixture.h"
@@ -91,13 +94,18 @@ TEST_F(RuleSearchTest, DefaultsToTheHomeFolderAndStopsAtAPlaceThatCannotBeRead) 
   EXPECT_EQ(runInstalled({"--show-rules-path"}).out, path("home/.config/vantrel/fix.dat") + "\n");
 
   // A file the user meant but that cannot be read is not passed over.
+  if (geteuid() != 0) {  // root reads it all the same
+    fs::permissions(path("home/.config/vantrel/fix.dat"), fs::perms::none);
+    const RunResult unreadable = runInstalled({"--show-rules-path"});
+    EXPECT_EQ(unreadable.exitCode, 1);
+    EXPECT_EQ(unreadable.err, "vantrel: Cannot open fix data file\n  " + path("bin/fix.dat") +
+                                  kMissing + "  " + path("home/.config/vantrel/fix.dat") +
+                                  ": Permission denied\n");
+  }
+  // A folder there holds no rules: the search goes on past it.
   fs::remove(path("home/.config/vantrel/fix.dat"));
   fs::create_directories(path("home/.config/vantrel/fix.dat"));
-  const RunResult unreadable = runInstalled({"--show-rules-path"});
-  EXPECT_EQ(unreadable.exitCode, 1);
-  EXPECT_EQ(unreadable.err, "vantrel: Cannot open fix data file\n  " + path("bin/fix.dat") +
-                                kMissing + "  " + path("home/.config/vantrel/fix.dat") +
-                                ": Is a directory\n");
+  EXPECT_EQ(runInstalled({"--show-rules-path"}).out, path("x2/vantrel/fix.dat") + "\n");
 
   // The file VANTREL_RULES or --rules names is the only one tried.
   setenv("VANTREL_RULES", "gone.dat", 1);
@@ -105,6 +113,81 @@ TEST_F(RuleSearchTest, DefaultsToTheHomeFolderAndStopsAtAPlaceThatCannotBeRead) 
             "vantrel: Cannot open fix data file\n  gone.dat" + kMissing);
   EXPECT_EQ(runInstalled({"--rules", path("x2/vantrel/fix.dat"), "--show-rules-path"}).out,
             path("x2/vantrel/fix.dat") + "\n");
+}
+
+// Something other than a regular file in a place of the search, where the
+// search once read it (and waited for ever on a pipe), is passed over with
+// its reason; one that the user named is read whatever it is.
+TEST_F(RuleSearchTest, PassesOverPipesDevicesAndFoldersButReadsANamedPipe) {
+  const std::string places[] = {"bin/fix.dat", "cfg/vantrel/fix.dat", "x1/vantrel/fix.dat",
+                                "x2/vantrel/fix.dat"};
+  struct Kind {
+    const char* what;
+    const char* reason;
+  };
+  const Kind kinds[] = {{"pipe", "not a regular file"},
+                        {"device", "not a regular file"},
+                        {"folder", "is a directory"}};
+  const std::string timeout = "/usr/bin/timeout";
+  for (const std::string& place : places) {
+    for (const Kind& kind : kinds) {
+      SCOPED_TRACE(place + ": " + kind.what);
+      fs::create_directories(fs::path(path(place)).parent_path());
+      const std::string what = kind.what;
+      if (what == "pipe") {
+        ASSERT_EQ(mkfifo(path(place).c_str(), 0600), 0);
+      }
+      if (what == "device") fs::create_symlink("/dev/zero", path(place));
+      if (what == "folder") fs::create_directories(path(place));
+      // The rules lie in the next place, or in none.
+      const std::string* next = std::find(std::begin(places), std::end(places), place) + 1;
+      if (next != std::end(places)) putRules(*next, 21);
+
+      for (const char* mode : {"--show-rules-path", "--check-rules"}) {
+        const RunResult shown = run(timeout, {"20", path("bin/vantrel"), mode});
+        if (next != std::end(places)) {
+          EXPECT_EQ(shown.exitCode, 0) << mode << ": " << shown.err;
+          EXPECT_NE(shown.out.find(path(*next)), std::string::npos) << shown.out;
+        } else if (!machineHasRules()) {
+          EXPECT_EQ(shown.exitCode, 1) << mode;
+          EXPECT_NE(shown.err.find("  " + path(place) + ": " + kind.reason + "\n"),
+                    std::string::npos)
+              << shown.err;
+          EXPECT_NE(shown.err.find("  /etc/vantrel/fix.dat"), std::string::npos) << shown.err;
+        }
+      }
+      const BuiltMovie movie = MovieBuilder(5).addActr({2, "ABCD", 7}).build();
+      writeFile(path("a.qlm"), movie.bytes);
+      const RunResult repaired = run(timeout, {"20", path("bin/vantrel"), path("a.qlm")});
+      if (next != std::end(places)) {
+        EXPECT_EQ(repaired.exitCode, 0) << repaired.err;
+        EXPECT_EQ(readFile(path("a.qlm")), expectedAfterFix(movie, {{"ABCD", 7, 2, 21}}));
+        fs::remove(path(*next));
+      } else if (!machineHasRules()) {
+        EXPECT_EQ(repaired.exitCode, 1);
+        EXPECT_EQ(readFile(path("a.qlm")), movie.bytes);
+      }
+      fs::remove(path(place));
+    }
+  }
+
+  // Named, a pipe is read as one: here the shell's pipe of two rule files.
+  putRules("a.dat", 31);
+  writeText("b.dat", fixText({{"WAVE", 1, 100, 200}}));
+  const std::string both = "<(cat " + quoted(path("a.dat")) + " " + quoted(path("b.dat")) + ")";
+  const RunResult checked =
+      run("/bin/bash", {"-c", "\"$0\" --check-rules --rules " + both, path("bin/vantrel")});
+  EXPECT_EQ(checked.exitCode, 0) << checked.err;
+  EXPECT_NE(checked.out.find(": 2 rules, 0 problems\n"), std::string::npos) << checked.out;
+  ASSERT_EQ(mkfifo(path("named.pipe").c_str(), 0600), 0);
+  setenv("VANTREL_RULES", path("named.pipe").c_str(), 1);
+  const RunResult fed =
+      run("/bin/bash", {"-c",
+                        "cat " + quoted(path("a.dat")) + " >" + quoted(path("named.pipe")) +
+                            " & \"$0\" --check-rules",
+                        path("bin/vantrel")});
+  EXPECT_EQ(fed.exitCode, 0) << fed.err;
+  EXPECT_EQ(fed.out, path("named.pipe") + ": 1 rule, 0 problems\n");
 }
 
 TEST_F(RuleSearchTest, ReferencesNeedNoRulesAndTheWarningNamesTheFileRead) {

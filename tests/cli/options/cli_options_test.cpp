@@ -6,6 +6,7 @@
 
 #include "cli/options/option_table.h"
 #include "cli/options/program_name.h"
+#include "cli/options/usage_text.h"
 
 namespace vantrel::cli {
 namespace {
@@ -125,10 +126,8 @@ TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
       {{"--check-rules", "--files-from", "-"}, "option '--check-rules' takes no movie file"},
       {{"--journal=", "a.qlm"}, "option '--journal=' needs a suffix"},
       {{"--undo"}, "no movie file given"},
-      {{"--undo", "--rules", "f", "a.qlm"},
-       "option '--undo' takes no rule file, --references or --backup"},
-      {{"--undo", "--backup", "a.qlm"},
-       "option '--undo' takes no rule file, --references or --backup"},
+      {{"--undo", "--rules", "f", "a.qlm"}, "option '--undo' cannot be used with '--rules'"},
+      {{"--undo", "--backup", "a.qlm"}, "option '--undo' cannot be used with '--backup'"},
       {{"--re", "a.qlm"},
        "option '--re' is ambiguous; possibilities: '--references' '--recursive'"},
       {{"--list=yes", "a.qlm"}, "option '--list' takes no argument"},
@@ -162,27 +161,22 @@ TEST(CliOptionsTest, ShortOptionsBundleAndLongOnesMayBeShortened) {
   EXPECT_EQ(parseCliOptions({"--vers"}).action, CliAction::ShowVersion);
 }
 
-TEST(CliOptionsTest, EveryOptionIsInTheUsageTextAndNamedOnce) {
-  std::vector<std::string> names;
-  for (const OptionRow& row : optionTable()) {
-    const std::string name = std::string("--") + row.longName;
-    // As --help lists it: "  -r, --recursive", "  --rules FILE".
-    const std::string listed =
-        row.shortName != '\0' ? std::string("  -") + row.shortName + ", " + name : "  " + name;
-    EXPECT_NE(std::string(kUsageText).find(listed), std::string::npos) << listed;
-    EXPECT_EQ(std::count(names.begin(), names.end(), name), 0) << name;
-    EXPECT_EQ(row.argument == OptionArgument::Required, row.argumentNeed != nullptr) << name;
-    names.push_back(name);
-  }
-}
-
 TEST(CliOptionsTest, TheUsageTextNamesTheProgramAsInvoked) {
   const std::string text = usageTextFor("vantrel-cli");
   EXPECT_EQ(text.rfind("Usage: vantrel-cli [OPTION]... MOVIE...\n  or:  vantrel-cli [OPTION]", 0),
             0u);
+  EXPECT_NE(text.find("\n  or:  vantrel-cli --undo [OPTION]... MOVIE...\n"), std::string::npos);
   EXPECT_EQ(text.find("Usage: vantrel "), std::string::npos);
   EXPECT_EQ(text.find("or:  vantrel "), std::string::npos);
-  EXPECT_EQ(usageTextFor("vantrel"), kUsageText);
+  // Only the usage lines change with the name.
+  std::string renamed = usageTextFor("vantrel");
+  for (const std::string lead : {"Usage: vantrel ", "  or:  vantrel "}) {
+    for (std::size_t at = renamed.find(lead); at != std::string::npos;
+         at = renamed.find(lead, at + 1)) {
+      renamed.replace(at + lead.size() - 8, 7, "vantrel-cli");
+    }
+  }
+  EXPECT_EQ(text, renamed);
 
   struct Case {
     const char* argv0;

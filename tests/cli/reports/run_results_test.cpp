@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -14,7 +15,7 @@ const RunResult kEveryResult[] = {
     RunResult::Done,        RunResult::CannotOpen,        RunResult::NotValid,
     RunResult::WriteFailed, RunResult::BackupFailed,      RunResult::JournalFailed,
     RunResult::NoJournal,   RunResult::CannotReadJournal, RunResult::NotAllUndone,
-    RunResult::JournalKept,
+    RunResult::JournalKept, RunResult::JournalInUse,      RunResult::OutOfMemory,
 };
 
 TEST(RunResultsTest, EachResultHasItsOwnRowNameAndExitCode) {
@@ -39,6 +40,20 @@ TEST(RunResultsTest, AWalksEndStandsForTheResultOfTheSameName) {
   EXPECT_STREQ(resultRow(runResultOf(WalkResult::WriteRefused)).name, "BackupFailed");
 }
 
+TEST(RunResultsTest, AnUndosEndStandsForTheResultOfTheSameName) {
+  const UndoResult every[] = {
+      UndoResult::Done,         UndoResult::NoJournal,   UndoResult::CannotReadJournal,
+      UndoResult::JournalInUse, UndoResult::CannotOpen,  UndoResult::WriteFailed,
+      UndoResult::NotAllUndone, UndoResult::JournalKept, UndoResult::OutOfMemory,
+  };
+  const char* names[] = {"Done",         "NoJournal",   "CannotReadJournal",
+                         "JournalInUse", "CannotOpen",  "WriteFailed",
+                         "NotAllUndone", "JournalKept", "OutOfMemory"};
+  for (std::size_t i = 0; i < std::size(every); ++i) {
+    EXPECT_STREQ(resultRow(runResultOf(every[i])).name, names[i]);
+  }
+}
+
 TEST(RunResultsTest, FillsEachPlaceAndPutsValuesInAsTheyAre) {
   EXPECT_EQ(
       resultText(RunResult::JournalKept, {{"journal", "a {reason} b.undo"}, {"reason", "%s"}}),
@@ -61,6 +76,7 @@ TEST(RunResultsTest, TheTextFunctionsLeaveNoPlaceUnfilled) {
       unreadableJournalText("m.qlm.undo", "Permission denied"),
       notAllUndoneText(1, 2, "m.qlm.undo"),
       unremovableJournalText("m.qlm.undo", "Permission denied"),
+      journalInUseText("m.qlm.undo"),
       cannotOpenText("is a directory"),
       notValidText(WalkOutcome{WalkResult::NotValid}, false),
       notValidText(overBudget, false),
@@ -72,7 +88,8 @@ TEST(RunResultsTest, TheTextFunctionsLeaveNoPlaceUnfilled) {
   EXPECT_EQ(texts[0],
             "Cannot make the backup m.qlm.bak: File exists. Nothing was written to the QELM file.");
   EXPECT_EQ(texts[4], "1 fix undone, 2 records not; the journal m.qlm.undo is kept");
-  EXPECT_EQ(texts[6],
+  EXPECT_EQ(texts[6], "the journal m.qlm.undo is in use by another run");
+  EXPECT_EQ(texts[7],
             "Cannot open QELM file. Make sure the file is not already open and is not read only. "
             "(is a directory)");
 }

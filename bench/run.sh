@@ -2,7 +2,8 @@
 # Times vantrel loading large rule files, on large generated movies against
 # a plain sequential read of the same file, a repair with --journal beside
 # the plain one, a batch of 10,000 small movies in one process against cat
-# of the same files, and a hostile movie that it must refuse. Not a test:
+# of the same files, rules suggested from that batch against a dry run of
+# it, and a hostile movie that it must refuse. Not a test:
 # nothing here passes or fails on a time.
 #
 #   bench/run.sh               5 runs of each case
@@ -357,6 +358,56 @@ printf '%-9s %10s %8s %-22s %11.4f %9.4f %9s %8s %9s\n' "$batch_movies" "$batch_
   "$(ratio "$batch_time" "$batch_read")" "$batch_peak"
 echo
 
+# Rules suggested from the batch as an archive, with no good copy, beside a
+# dry run of the same list with an empty rule file, which walks each movie
+# the same way; both read the originals and write nothing. The whole batch,
+# and its first 2,000 movies for the peak memory, which grows with the
+# distinct tags, numbers and values, never with the movies.
+: >"$data/empty.dat"
+head -z -n 2000 "$data/batch/list" >"$data/list-2000"
+suggest_rows=()
+for list_case in "list $batch_movies" "list-2000 2000"; do
+  read -r list count <<<"$list_case"
+  listed=$root/$data/batch/$list
+  [ "$list" = list ] || listed=$root/$data/$list
+  : >"$data/suggest-times"
+  : >"$data/suggest-dry-times"
+  for _ in $(seq "$RUNS"); do
+    (cd "$data/batch" && "$root/$benchrun" "$root/$data/suggest-dry-times" "$root/$vantrel" --quiet \
+      --dry-run --rules "$root/$data/empty.dat" --null --files-from "$listed" >/dev/null </dev/null)
+    (cd "$data/batch" && "$root/$benchrun" "$root/$data/suggest-times" "$root/$vantrel" \
+      --suggest-rules --null --files-from "$listed" >"$root/$data/suggested.dat" \
+      2>"$root/$data/err" </dev/null)
+  done
+  # The suggestions must find every bad reference of the batch and no other.
+  (cd "$data/batch" && "$root/$vantrel" --quiet --dry-run --rules "$root/$data/suggested.dat" \
+    --null --files-from list) >"$data/out" || true
+  if [ "$list" = list ] && { ! grep -q '; 0 problems$' "$data/err" ||
+    [ "$(tail -n 1 "$data/out")" != "$batch_movies movies: $batch_movies read, 0 failed; $batch_fixes problems would be fixed" ]; }; then
+    echo "bench: the suggestions do not repair the batch: $(tail -n 1 "$data/err"); $(tail -n 1 "$data/out")" >&2
+    exit 1
+  fi
+  if awk '$3 != 0 { bad = 1 } END { exit !bad }' "$data/suggest-dry-times"; then
+    echo "bench: a dry run of the batch failed" >&2
+    exit 1
+  fi
+  dry_time=$(awk '{ print $1 }' "$data/suggest-dry-times" | median)
+  suggest_time=$(awk '{ print $1 }' "$data/suggest-times" | median)
+  suggest_peak=$(awk '{ print $2 / 1024 }' "$data/suggest-times" | maximum | awk '{ printf "%.1f", $1 }')
+  suggest_rows+=("$count $(wc -l <"$data/suggested.dat") $dry_time $suggest_time $suggest_peak \
+$(awk '{ print $2 / 1024 }' "$data/suggest-dry-times" | maximum)")
+done
+printf '%-9s %-34s %11s %8s %9s\n' movies case "median s" "x dry" "peak MiB"
+for row in "${suggest_rows[@]}"; do
+  read -r count rules dry_time suggest_time suggest_peak dry_peak <<<"$row"
+  printf '%-9s %-34s %11.4f %8s %9.1f\n' "$count" "--dry-run, no rules" "$dry_time" "1.00" "$dry_peak"
+  printf '%-9s %-34s %11.4f %8s %9.1f\n' "$count" "--suggest-rules ($rules rules)" "$suggest_time" \
+    "$(ratio "$suggest_time" "$dry_time")" "$suggest_peak"
+done
+read -r _ _ dry_all suggest_all _ _ <<<"${suggest_rows[0]}"
+read -r _ _ _ _ suggest_peak_2000 _ <<<"${suggest_rows[1]}"
+echo
+
 # A hostile movie: one group of 65,536 entries that its index lists 32,768
 # times, 2^31 element visits in 768 KB for a walk without a budget. It must
 # be refused as not valid, unchanged, in about the time of reading it.
@@ -409,4 +460,6 @@ echo "--journal, 100,000 rules: ${journal_ratio[sparse80]} x the plain repair on
   "${journal_syncs[sparse80]} and ${journal_syncs[dense80]}"
 echo "$batch_movies small movies in one process, 100,000 rules ($batch_fixes fixes):" \
   "$batch_rate movies/s, $(ratio "$batch_time" "$batch_read") x cat of the same files, peak $batch_peak MiB"
+echo "suggesting rules from $batch_movies small movies: ${suggest_all} s, $(ratio "$suggest_all" "$dry_all") x a" \
+  "dry run of the same list (at most 1.5 is the aim); peak $suggest_peak_2000 MiB over 2,000 movies"
 echo "hostile movie of 2^31 element visits in 768 KB: refused as not valid in $hostile_time s"

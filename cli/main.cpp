@@ -7,6 +7,7 @@
 #include "cli/commands/check_rules.h"
 #include "cli/commands/cli_run.h"
 #include "cli/commands/derive_rules.h"
+#include "cli/commands/suggest_rules.h"
 #include "cli/commands/undo_run.h"
 #include "cli/files/executable_dir.h"
 #include "cli/files/wildcards.h"
@@ -38,6 +39,7 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
     case CliAction::CheckRules:
     case CliAction::Undo:
     case CliAction::DeriveRules:
+    case CliAction::SuggestRules:
     case CliAction::ShowRulesPath:
       break;
   }
@@ -50,6 +52,10 @@ int runAction(const CliOptions& options, const ConsoleStreams& console,
   if (options.action == CliAction::DeriveRules) {
     writeStandardOutputAsBytes();  // the rules' tags may hold any byte
     return runDeriveRules(options, environment);
+  }
+  if (options.action == CliAction::SuggestRules) {
+    writeStandardOutputAsBytes();  // the rules' tags may hold any byte
+    return runSuggestRules(options, environment);
   }
   return runCli(options, environment);
 }

@@ -10,13 +10,10 @@
 
 #include "fixrules/fix_table.h"
 #include "movie/movie_stream.h"
+#include "rulemaking/movie_label.h"
 #include "rulemaking/reference_pairing.h"
 
 namespace vantrel {
-
-// The caller's name for a movie. The derivation only hands it back, and
-// keeps it only while a finding still refers to that movie.
-using MovieLabel = std::shared_ptr<const std::string>;
 
 // A value word in a movie.
 struct Site {

@@ -4,14 +4,13 @@
 #include <utility>
 #include <vector>
 
+#include "cli/commands/append_checks.h"
 #include "cli/files/file_names.h"
 #include "cli/files/movie_pairs.h"
 #include "cli/files/rule_search.h"
 #include "cli/reports/cli_messages.h"
 #include "cli/reports/derive_records.h"
-#include "cli/reports/rule_problem_report.h"
 #include "fixrules/fix_loader.h"
-#include "fixrules/rule_check.h"
 #include "fixrules/rule_messages.h"
 #include "movie/file_device.h"
 #include "movie/walk_messages.h"
@@ -161,20 +160,10 @@ int runDeriveRules(const CliOptions& options, const CliEnvironment& environment)
   }
   const std::string rulesPath = options.rulesPath.value_or(kRuleFileName);
   DeriveRun run(environment, options.json, rulesPath, existing.load.table);
-  if (const auto malformed = malformedProblem(existing.load)) {
-    // Rules appended after a record that stops the reading would never be read.
+  // Rules appended after a record that stops the reading, or after a
+  // Ctrl-Z that ends the file, would never be read.
+  if (tellWhatStopsAppending(existing.load, rulesPath, options.json, environment)) {
     run.countProblem();
-    environment.err << environment.programName << ": "
-                    << ruleProblemLine(rulesPath, *malformed, existing.load.table) << '\n';
-    if (options.json) {
-      environment.out << ruleProblemJson(rulesPath, *malformed, existing.load.table) << '\n';
-    }
-  } else if (existing.load.ctrlZLine) {
-    // The same for rules appended after the Ctrl-Z that ends the file.
-    run.countProblem();
-    environment.err << environment.programName << ": "
-                    << ctrlZLine(rulesPath, *existing.load.ctrlZLine) << '\n';
-    if (options.json) environment.out << ctrlZJson(rulesPath, *existing.load.ctrlZLine) << '\n';
   }
   visitMoviePairs(options.movies, options.recursive, run);
   return run.finish();

@@ -1,6 +1,7 @@
 #ifndef VANTREL_CLI_OPTIONS_CLI_OPTIONS_H_
 #define VANTREL_CLI_OPTIONS_CLI_OPTIONS_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@ enum class CliAction {
   ShowRulesPath,
   Undo,
   DeriveRules,
+  SuggestRules,
   ShowHelp,
   ShowVersion,
   UsageError
@@ -34,6 +36,8 @@ struct CliOptions {
   std::vector<std::string> filesFrom;  // lists of movie paths; "-" is standard input
   bool nullSeparated = false;          // the lists' paths end in NUL bytes, not line ends
   std::vector<std::string> movies;     // with --derive-rules, pairs GOOD DAMAGED
+  std::optional<std::uint32_t> agreement;  // --agreement=PERCENT, 1 to 100
+  std::optional<std::uint64_t> minMovies;  // --min-movies=N, at least 1
 
   // What the walk of each movie may do: --references only reads.
   bool readOnly() const { return dryRun || references; }
@@ -49,6 +53,10 @@ CliOptions parseCliOptions(const std::vector<std::string>& args);
 
 // A usage error that says `message`.
 CliOptions usageError(std::string message);
+
+// The agreement and the movies a suggestion needs when not given.
+inline constexpr std::uint32_t kDefaultAgreement = 90;
+inline constexpr std::uint64_t kDefaultMinMovies = 5;
 
 // The suffix --backup uses when given none.
 inline constexpr char kDefaultBackupSuffix[] = ".bak";

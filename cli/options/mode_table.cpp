@@ -48,6 +48,19 @@ const std::vector<ModeRow>& modeTable() {
        "take back the fixes in each movie's journal, last first: a value word that still holds "
        "the fix's new value gets its old one back; a word changed since is left as it is and "
        "told on stderr. When all of the journal is undone it is removed. Needs no rule file"},
+      {"suggest-rules",
+       CliAction::SuggestRules,
+       Operands::Movies,
+       {"rules", "json", "agreement", "min-movies", "recursive", "files-from", "null"},
+       "read every movie, write none, and write to stdout the fix.dat records the archive "
+       "agrees on: for a tag and number whose values differ among the movies, the value held "
+       "by the most movies is taken for the right one, and the other value held by the most "
+       "for the bad one. A suggestion is agreement across the archive, not proof: read its "
+       "evidence on stderr (both values, the movies and references holding each, the first "
+       "movies holding the bad one) before you use it. Problems go to stderr: more-values (the "
+       "tag and number holds further values, for a later run), unwritable (fix.dat cannot "
+       "hold the tag) and, with --rules, differs (FILE's first rule for it is another; a rule "
+       "FILE already holds is not written). Without --rules, no rule file is read"},
   };
   return table;
 }

@@ -1,5 +1,7 @@
 #include "cli/options/option_table.h"
 
+#include <cstdint>
+
 #include "cli/files/file_names.h"
 
 namespace vantrel::cli {
@@ -8,6 +10,20 @@ namespace {
 using Value = std::optional<std::string>;
 
 std::string accepted() { return std::string(); }
+
+// `text` as a decimal number of digits alone, no sign or blank; empty when
+// it is none, or past 2^64.
+std::optional<std::uint64_t> wholeNumber(const std::string& text) {
+  if (text.empty() || text.size() > 20) return std::nullopt;
+  std::uint64_t number = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (number > (UINT64_MAX - digit) / 10) return std::nullopt;
+    number = number * 10 + digit;
+  }
+  return number;
+}
 
 OptionRow flag(const char* longName, char shortName, ApplyOption apply, const char* help,
                const char* needs = nullptr) {
@@ -99,7 +115,8 @@ std::vector<OptionRow> makeTable() {
           "JSON Lines on stdout for scripts, one record for each reference, fix (with --list), "
           "failed write, movie result and bad rule, and a closing summary; failures are also "
           "told on stderr. With --check-rules, a \"rule-problem\" record for each problem and a "
-          "\"summary\""),
+          "\"summary\"; with --suggest-rules, a \"suggestion\" record for each rule suggested, "
+          "a \"suggest-problem\" for each problem and a \"summary\""),
       withOptionalValue(
           "backup", "SUFFIX",
           [](CliOptions& o, const Value& v) {
@@ -121,6 +138,33 @@ std::vector<OptionRow> makeTable() {
           "it, on the disk before the fix is written; a later repair adds its records after. No "
           "journal is made when nothing is to be fixed, or with --dry-run. With --undo, the "
           "journal to read"),
+      withValue(
+          "agreement", "PERCENT", "a percent",
+          [](CliOptions& o, const Value& v) {
+            const auto percent = wholeNumber(*v);
+            if (!percent || *percent < 1 || *percent > 100) {
+              return "option '--agreement' takes a whole percent from 1 to 100, not '" + *v + "'";
+            }
+            o.agreement = static_cast<std::uint32_t>(*percent);
+            return accepted();
+          },
+          "with --suggest-rules, suggest a rule only when its value is held by at least PERCENT "
+          "percent (1 to 100, 90 "
+          "unless given) of the movies that hold the tag and number; a movie holding two of its "
+          "values counts for both"),
+      withValue(
+          "min-movies", "N", "a number of movies",
+          [](CliOptions& o, const Value& v) {
+            const auto movies = wholeNumber(*v);
+            if (!movies || *movies < 1) {
+              return "option '--min-movies' takes a whole number of movies from 1 on, not '" + *v +
+                     "'";
+            }
+            o.minMovies = *movies;
+            return accepted();
+          },
+          "with --suggest-rules, suggest a rule only when its value is held by at least N movies "
+          "(5 unless given)"),
       flag(
           "quiet", 'q',
           [](CliOptions& o, const Value&) {

@@ -165,7 +165,9 @@ const char* const kClosingParagraphs[] = {
     "it). With --check-rules: 0 no problem found, 4 some problem found, 1, 2 and 5 as above. "
     "With --derive-rules: 0 the rules repair every reference, 4 some problem found, 3 some "
     "movie could not be opened or was not valid, 1 FILE cannot be opened, 2 usage error, 5 as "
-    "above.",
+    "above. With --suggest-rules: 0 no problem found, 4 some problem found, 3 some movie could "
+    "not be opened or was not valid (the others are still read), 1 FILE cannot be opened, 2 "
+    "usage error, 5 as above.",
 };
 
 }  // namespace

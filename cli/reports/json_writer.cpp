@@ -113,4 +113,13 @@ JsonObject& JsonObject::boolean(std::string_view name, bool value) {
 
 JsonObject& JsonObject::null(std::string_view name) { return field(name, "null"); }
 
+JsonObject& JsonObject::strings(std::string_view name, const std::vector<std::string>& values) {
+  std::string array = "[";
+  for (const std::string& value : values) {
+    if (array.size() > 1) array += ',';
+    array += jsonString(value);
+  }
+  return field(name, array + "]");
+}
+
 }  // namespace vantrel::cli

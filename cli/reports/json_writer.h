@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantrel::cli {
 
@@ -27,6 +28,8 @@ class JsonObject {
   JsonObject& integer(std::string_view name, std::int64_t value);
   JsonObject& boolean(std::string_view name, bool value);
   JsonObject& null(std::string_view name);
+  // An array of strings, each written as string() writes one.
+  JsonObject& strings(std::string_view name, const std::vector<std::string>& values);
 
   std::string text() const { return text_ + "}"; }
 

@@ -2,6 +2,10 @@
 //
 //   vantrel-mkmovie demo DIR
 //       the bundled demo: DIR/demo.qlm and DIR/fix.dat
+//   vantrel-mkmovie archive DIR COUNT [DAMAGED]
+//       an archive of COUNT copies of the demo movie, DIR/movie-001.qlm ...,
+//       all repaired by the demo's rules but DAMAGED of them (3 unless
+//       given), spread among the others, which hold its bad references
 //   vantrel-mkmovie bench-movie FILE REFERENCES MEGABYTES [BAD_ONE_IN [SEED]]
 //       a benchmark movie in which one reference in BAD_ONE_IN (3 unless
 //       given) is bad; prints its reference count and how many a run with any
@@ -40,6 +44,19 @@ using namespace vantrel::moviekit;
 int writeDemo(const std::string& dir) {
   writeFile(dir + "/demo.qlm", demoMovie().bytes);
   std::ofstream(dir + "/fix.dat", std::ios::binary) << fixText(demoRules());
+  return 0;
+}
+
+int writeArchive(const std::string& dir, std::uint64_t count, std::uint64_t damaged) {
+  const BuiltMovie demo = demoMovie();
+  const Bytes good = expectedAfterFix(demo, demoRules());
+  for (std::uint64_t i = 0; i < count; ++i) {
+    std::ostringstream name;
+    name << dir << "/movie-" << std::setw(3) << std::setfill('0') << i + 1 << ".qlm";
+    // The damaged ones evenly spread: the first of each of DAMAGED runs.
+    const bool isDamaged = damaged > 0 && i * damaged % count < damaged && i < count;
+    writeFile(name.str(), isDamaged ? demo.bytes : good);
+  }
   return 0;
 }
 
@@ -109,6 +126,9 @@ int main(int argc, char** argv) {
     return i < argc ? std::stoull(argv[i]) : fallback;
   };
   if (what == "demo" && argc == 3) return writeDemo(argv[2]);
+  if (what == "archive" && (argc == 4 || argc == 5) && number(4, 3) <= number(3, 0)) {
+    return writeArchive(argv[2], number(3, 0), number(4, 3));
+  }
   if (what == "bench-movie" && argc >= 5 && argc <= 7 && number(5, 3) > 0) {
     return writeBenchMovie(argv[2], number(3, 0), number(4, 0),
                            static_cast<std::uint32_t>(number(5, 3)),
@@ -123,6 +143,7 @@ int main(int argc, char** argv) {
   }
   if (what == "hostile" && argc == 4) return writeHostile(argv[2], argv[3]);
   std::cerr << "usage: vantrel-mkmovie demo DIR\n"
+               "       vantrel-mkmovie archive DIR COUNT [DAMAGED]\n"
                "       vantrel-mkmovie bench-movie FILE REFERENCES MEGABYTES [BAD_ONE_IN [SEED]]\n"
                "       vantrel-mkmovie bench-rules FILE COUNT [SEED]\n"
                "       vantrel-mkmovie bench-batch DIR COUNT [BAD_ONE_IN [SEED]]\n"

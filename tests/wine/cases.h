@@ -35,6 +35,7 @@ std::vector<WineCase> diskCases();
 std::vector<WineCase> cliCases();
 std::vector<WineCase> cliBatchCases();
 std::vector<WineCase> cliDeriveCases();
+std::vector<WineCase> cliSuggestCases();
 std::vector<WineCase> unicodeCases();
 std::vector<WineCase> largeCases();
 std::vector<WineCase> longPathCases();

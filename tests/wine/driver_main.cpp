@@ -24,8 +24,8 @@ std::vector<WineCase> allCases() {
        {vantrel::wine::runCases(), vantrel::wine::failureCases(), vantrel::wine::dialogCases(),
         vantrel::wine::resourceCases(), vantrel::wine::diskCases(), vantrel::wine::cliCases(),
         vantrel::wine::cliBatchCases(), vantrel::wine::cliDeriveCases(),
-        vantrel::wine::unicodeCases(), vantrel::wine::largeCases(), vantrel::wine::longPathCases(),
-        vantrel::wine::installerCases()}) {
+        vantrel::wine::cliSuggestCases(), vantrel::wine::unicodeCases(),
+        vantrel::wine::largeCases(), vantrel::wine::longPathCases(), vantrel::wine::installerCases()}) {
     cases.insert(cases.end(), group.begin(), group.end());
   }
   return cases;

@@ -36,20 +36,28 @@ std::vector<std::string> runnable(const ModeRow& mode) {
 // `row` as given on a command line, with a value where it takes one.
 std::vector<std::string> given(const OptionRow& row) {
   const std::string name = std::string("--") + row.longName;
-  if (row.argument == OptionArgument::Required) return {name, "value"};
+  if (row.argument == OptionArgument::Required) {
+    // A number where the option takes one (--agreement=PERCENT, --min-movies=N).
+    const std::string argument = row.argumentName != nullptr ? row.argumentName : "";
+    return {name, argument == "PERCENT" || argument == "N" ? "7" : "value"};
+  }
   if (row.argument == OptionArgument::Optional) return {name + "=.x"};
   return {name};
 }
 
 // The options --help says `mode` takes: for a mode of its own, the list that
 // ends its paragraph; for the repair, whose usage is "[OPTION]...", every
-// option but the modes', --help and --version.
+// option but the modes', --help, --version and those whose paragraph begins
+// "with --MODE" (--agreement: "with --suggest-rules, ...").
 std::set<std::string> takenPerHelp(const ModeRow& mode, const std::string& help) {
   std::set<std::string> names;
   if (mode.option == nullptr) {
     for (const OptionRow& row : optionTable()) {
       const std::string name = row.longName;
-      if (row.mode == nullptr && name != "help" && name != "version") names.insert(name);
+      const bool ofAMode = row.help != nullptr && std::string(row.help).rfind("with --", 0) == 0;
+      if (row.mode == nullptr && name != "help" && name != "version" && !ofAMode) {
+        names.insert(name);
+      }
     }
     return names;
   }

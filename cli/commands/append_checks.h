@@ -1,0 +1,20 @@
+#ifndef VANTREL_CLI_COMMANDS_APPEND_CHECKS_H_
+#define VANTREL_CLI_COMMANDS_APPEND_CHECKS_H_
+
+#include <string>
+
+#include "cli/commands/cli_run.h"
+#include "fixrules/fix_loader.h"
+
+namespace vantrel::cli {
+
+// Tells what would keep rules appended to the rule file `rulesPath` from
+// ever being read: a record that stops the reading, or a Ctrl-Z that ends
+// the file. On stderr, and with `json` as a "rule-problem" record on
+// stdout. Returns whether there was such a problem.
+bool tellWhatStopsAppending(const FixLoad& load, const std::string& rulesPath, bool json,
+                            const CliEnvironment& environment);
+
+}  // namespace vantrel::cli
+
+#endif  // VANTREL_CLI_COMMANDS_APPEND_CHECKS_H_

@@ -1,5 +1,6 @@
 #include "cli/commands/append_checks.h"
 
+#include "cli/files/rule_search.h"
 #include "cli/reports/derive_records.h"
 #include "cli/reports/rule_problem_report.h"
 #include "fixrules/rule_check.h"
@@ -20,6 +21,17 @@ bool tellWhatStopsAppending(const FixLoad& load, const std::string& rulesPath, b
     if (json) environment.out << ctrlZJson(rulesPath, *load.ctrlZLine) << '\n';
     return true;
   }
+  return false;
+}
+
+bool readRulesToAppendTo(const CliOptions& options, const CliEnvironment& environment,
+                         RuleSearch& existing) {
+  existing = RuleSearch{};
+  existing.load.opened = true;
+  if (!options.rulesPath) return true;
+  existing = findRules(options, environment);
+  if (existing.load.opened) return true;
+  environment.err << noRulesMessage(environment.programName, existing);
   return false;
 }
 

@@ -15,6 +15,13 @@ namespace vantrel::cli {
 bool tellWhatStopsAppending(const FixLoad& load, const std::string& rulesPath, bool json,
                             const CliEnvironment& environment);
 
+// The rules that new ones are made beside, into `existing`: the file named
+// with --rules, read as a repair reads it. Without --rules no rule file is
+// read, nor searched for, so the new rules stand alone. False, told on
+// stderr, when the named file cannot be opened.
+bool readRulesToAppendTo(const CliOptions& options, const CliEnvironment& environment,
+                         RuleSearch& existing);
+
 }  // namespace vantrel::cli
 
 #endif  // VANTREL_CLI_COMMANDS_APPEND_CHECKS_H_

@@ -147,17 +147,8 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
 }  // namespace
 
 int runDeriveRules(const CliOptions& options, const CliEnvironment& environment) {
-  // Without --rules no rule file is read, nor searched for: the new rules
-  // then stand alone.
   RuleSearch existing;
-  existing.load.opened = true;
-  if (options.rulesPath) {
-    existing = findRules(options, environment);
-    if (!existing.load.opened) {
-      environment.err << noRulesMessage(environment.programName, existing);
-      return kExitNoRules;
-    }
-  }
+  if (!readRulesToAppendTo(options, environment, existing)) return kExitNoRules;
   const std::string rulesPath = options.rulesPath.value_or(kRuleFileName);
   DeriveRun run(environment, options.json, rulesPath, existing.load.table);
   // Rules appended after a record that stops the reading, or after a

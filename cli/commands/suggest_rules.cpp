@@ -108,17 +108,8 @@ class SuggestRun final : public MovieVisitor, public SuggestListener {
 }  // namespace
 
 int runSuggestRules(const CliOptions& options, const CliEnvironment& environment) {
-  // Without --rules no rule file is read, nor searched for: the suggestion
-  // is the archive's alone.
   RuleSearch existing;
-  existing.load.opened = true;
-  if (options.rulesPath) {
-    existing = findRules(options, environment);
-    if (!existing.load.opened) {
-      environment.err << noRulesMessage(environment.programName, existing);
-      return kExitNoRules;
-    }
-  }
+  if (!readRulesToAppendTo(options, environment, existing)) return kExitNoRules;
   SuggestRun run(options, environment, existing.load.table);
   // The suggestions are made to be appended to the rule file.
   if (options.rulesPath &&

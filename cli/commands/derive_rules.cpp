@@ -32,16 +32,8 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
         derivation_(existing, *this) {}
 
   void pair(const std::string& good, const std::string& damaged) override {
-    OpenFailure goodFailure, damagedFailure;
-    auto goodDevice = openFileDevice(good, OpenMode::ReadOnly, &goodFailure);
-    auto damagedDevice = openFileDevice(damaged, OpenMode::ReadOnly, &damagedFailure);
-    if (!goodDevice || !damagedDevice) {
-      if (!goodDevice) failed(good, cannotOpenText(openFailureText(goodFailure)));
-      if (!damagedDevice) failed(damaged, cannotOpenText(openFailureText(damagedFailure)));
-      return;
-    }
-    goodPath_ = std::make_shared<const std::string>(good);
-    damagedPath_ = std::make_shared<const std::string>(damaged);
+    std::unique_ptr<FileDevice> goodDevice, damagedDevice;
+    if (!openPair(good, damaged, goodDevice, damagedDevice)) return;
     const PairWalks walks =
         derivation_.compare(*goodDevice, *damagedDevice, goodPath_, damagedPath_);
     goodDevice->close();
@@ -101,20 +93,28 @@ class DeriveRun final : public MoviePairVisitor, public DeriveListener {
   }
 
  private:
+  // Opens both movies of a pair read-only, and labels what is found in them
+  // by their paths; false, with each failure told, when either cannot be.
+  bool openPair(const std::string& good, const std::string& damaged,
+                std::unique_ptr<FileDevice>& goodDevice,
+                std::unique_ptr<FileDevice>& damagedDevice) {
+    OpenFailure goodFailure, damagedFailure;
+    goodDevice = openFileDevice(good, OpenMode::ReadOnly, &goodFailure);
+    damagedDevice = openFileDevice(damaged, OpenMode::ReadOnly, &damagedFailure);
+    if (!goodDevice) failed(good, cannotOpenText(openFailureText(goodFailure)));
+    if (!damagedDevice) failed(damaged, cannotOpenText(openFailureText(damagedFailure)));
+    if (!goodDevice || !damagedDevice) return false;
+    goodPath_ = std::make_shared<const std::string>(good);
+    damagedPath_ = std::make_shared<const std::string>(damaged);
+    return true;
+  }
+
   // The promise of exit code 0 is proven, not inferred: each damaged movie,
   // repaired in memory with the rules, must be its good copy.
   void verifyRules() {
     for (const auto& [good, damaged] : compared_) {
-      OpenFailure goodFailure, damagedFailure;
-      auto goodDevice = openFileDevice(good, OpenMode::ReadOnly, &goodFailure);
-      auto damagedDevice = openFileDevice(damaged, OpenMode::ReadOnly, &damagedFailure);
-      if (!goodDevice || !damagedDevice) {
-        if (!goodDevice) failed(good, cannotOpenText(openFailureText(goodFailure)));
-        if (!damagedDevice) failed(damaged, cannotOpenText(openFailureText(damagedFailure)));
-        continue;
-      }
-      goodPath_ = std::make_shared<const std::string>(good);
-      damagedPath_ = std::make_shared<const std::string>(damaged);
+      std::unique_ptr<FileDevice> goodDevice, damagedDevice;
+      if (!openPair(good, damaged, goodDevice, damagedDevice)) continue;
       derivation_.verify(*goodDevice, *damagedDevice, damagedPath_);
       goodDevice->close();
       damagedDevice->close();

@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,6 +34,13 @@ inline std::string slurp(const std::filesystem::path& path) {
 }
 
 // `text` as one word of the shell.
+// An offset as the reports spell it: "0x0000018c".
+inline std::string hex(std::uint64_t offset) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%08llx", static_cast<unsigned long long>(offset));
+  return text;
+}
+
 inline std::string quoted(const std::string& text) {
   std::string result = "'";
   for (const char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);

@@ -15,12 +15,6 @@ namespace {
 using namespace moviekit;
 namespace fs = std::filesystem;
 
-std::string hex(std::uint64_t offset) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%08llx", static_cast<unsigned long long>(offset));
-  return text;
-}
-
 using DeriveRulesTest = ProgramTest;
 
 // The README's example: the demo movie against its repaired copy.

@@ -20,12 +20,6 @@ namespace {
 using namespace moviekit;
 namespace fs = std::filesystem;
 
-std::string hex(std::uint64_t offset) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%08llx", static_cast<unsigned long long>(offset));
-  return text;
-}
-
 class SuggestRulesTest : public ProgramTest {
  protected:
   // Writes the archive into `folder` as 000.qlm, 001.qlm ..., so that -r

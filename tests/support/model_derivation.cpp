@@ -41,24 +41,8 @@ ModelFinding finding(const std::string& kind, const Key& key, std::size_t movieP
   return found;
 }
 
-// Whether a rule file holding the record of a rule with this tag reads it back.
-bool ruleFileHolds(const std::array<unsigned char, 4>& tag) {
-  const std::string record = "-" + std::string(tag.begin(), tag.end()) + " 1 2 3\n";
-  const ModelRuleLoad load = modelReadRules(record);
-  return load.rules.size() == 1 && !load.badLine &&
-         std::equal(tag.begin(), tag.end(), load.rules[0].tag,
-                    [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); });
-}
-
 const FixRule* firstRule(const std::vector<FixRule>& rules, const Key& key) {
-  for (const FixRule& rule : rules) {
-    if (std::equal(key.first.begin(), key.first.end(), rule.tag,
-                   [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); }) &&
-        rule.number == key.second) {
-      return &rule;
-    }
-  }
-  return nullptr;
+  return moviekit::firstRule(rules, key.first, key.second);
 }
 
 std::uint32_t applied(const FixRule* rule, std::uint32_t value) {

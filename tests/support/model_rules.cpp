@@ -99,4 +99,24 @@ ModelRuleLoad modelReadRules(std::string_view fileBytes) {
   return load;
 }
 
+bool ruleFileHolds(const std::array<unsigned char, 4>& tag) {
+  const std::string record = "-" + std::string(tag.begin(), tag.end()) + " 1 2 3\n";
+  const ModelRuleLoad load = modelReadRules(record);
+  return load.rules.size() == 1 && !load.badLine &&
+         std::equal(tag.begin(), tag.end(), load.rules[0].tag,
+                    [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); });
+}
+
+const FixRule* firstRule(const std::vector<FixRule>& rules, const std::array<unsigned char, 4>& tag,
+                         std::uint32_t number) {
+  for (const FixRule& rule : rules) {
+    if (std::equal(tag.begin(), tag.end(), rule.tag,
+                   [](unsigned char a, char b) { return a == static_cast<unsigned char>(b); }) &&
+        rule.number == number) {
+      return &rule;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace vantrel::moviekit

@@ -1,6 +1,8 @@
 #ifndef VANTREL_TESTS_SUPPORT_MODEL_RULES_H_
 #define VANTREL_TESTS_SUPPORT_MODEL_RULES_H_
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,14 @@ struct ModelRuleLoad {
 };
 
 ModelRuleLoad modelReadRules(std::string_view fileBytes);
+
+// Whether a rule file holding the record of a rule with this tag reads it back.
+bool ruleFileHolds(const std::array<unsigned char, 4>& tag);
+
+// The first of `rules` with this tag and number, as fix.dat consults them;
+// null when none has them.
+const FixRule* firstRule(const std::vector<FixRule>& rules, const std::array<unsigned char, 4>& tag,
+                         std::uint32_t number);
 
 }  // namespace vantrel::moviekit
 
